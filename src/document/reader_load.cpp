@@ -1,0 +1,136 @@
+// The only file that talks to qpdf. It loads the file once, converts every
+// object into the immutable model and then drops qpdf entirely, so no qpdf
+// object is ever reachable from a worker thread.
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFLogger.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include "document/document.h"
+
+namespace quirelle {
+namespace {
+
+// Direct objects nested deeper than this become null; qpdf bounds parsing
+// depth as well, this keeps our own recursion bounded whatever it allows.
+constexpr int max_direct_nesting = 256;
+
+Object convert(QPDFObjectHandle h, int depth);
+
+Dictionary convert_dictionary(QPDFObjectHandle h, int depth) {
+  Dictionary dict;
+  for (auto& [key, value] : h.getDictAsMap()) {
+    if (value.isNull()) continue;  // a null entry is the same as no entry
+    // qpdf keeps the leading solidus of names
+    dict.entries.emplace_back(key.size() > 0 && key[0] == '/' ? key.substr(1) : key,
+                              convert(value, depth + 1));
+  }
+  return dict;
+}
+
+Object convert_stream(QPDFObjectHandle h, int depth) {
+  Dictionary dict = convert_dictionary(h.getDict(), depth);
+  std::string data;
+  try {
+    // Raw means still filtered; decryption has already been applied.
+    auto buffer = h.getRawStreamData();
+    data.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+  } catch (const std::exception&) {
+    // A stream whose data cannot be read keeps its dictionary.
+  }
+  return make_stream(std::move(dict), std::move(data));
+}
+
+Object convert(QPDFObjectHandle h, int depth) {
+  if (depth > max_direct_nesting) return make_null();
+  if (depth > 0 && h.isIndirect()) {
+    auto og = h.getObjGen();
+    return make_reference(ObjectId{uint32_t(og.getObj()), uint16_t(og.getGen())});
+  }
+  switch (h.getTypeCode()) {
+    case ::ot_boolean: return Object{h.getBoolValue()};
+    case ::ot_integer: return make_integer(h.getIntValue());
+    case ::ot_real: return make_real(float(h.getNumericValue()));
+    case ::ot_name: {
+      std::string name = h.getName();
+      return make_name(name.size() > 0 && name[0] == '/' ? name.substr(1) : name);
+    }
+    case ::ot_string: return make_string(h.getStringValue());
+    case ::ot_array: {
+      std::vector<Object> items;
+      int n = h.getArrayNItems();
+      items.reserve(size_t(n));
+      for (int i = 0; i < n; ++i) items.push_back(convert(h.getArrayItem(i), depth + 1));
+      return make_array(std::move(items));
+    }
+    case ::ot_dictionary: return make_dictionary(convert_dictionary(h, depth));
+    case ::ot_stream: return convert_stream(h, depth);
+    default: return make_null();
+  }
+}
+
+ObjectId id_of(QPDFObjGen og) { return ObjectId{uint32_t(og.getObj()), uint16_t(og.getGen())}; }
+
+std::shared_ptr<QPDFLogger> silent_logger() {
+  auto logger = QPDFLogger::create();
+  logger->setInfo(logger->discard());
+  logger->setWarn(logger->discard());
+  logger->setError(logger->discard());
+  return logger;
+}
+
+void collect_pages(QPDF& pdf, Document& doc) {
+  try {
+    for (auto& page : pdf.getAllPages()) doc.pages.push_back(id_of(page.getObjGen()));
+  } catch (const std::exception&) {
+    doc.pages.clear();  // an unreadable page tree means no pages
+  }
+}
+
+void collect_objects(QPDF& pdf, Document& doc) {
+  std::map<QPDFObjGen, QPDFXRefEntry> xref;
+  try {
+    xref = pdf.getXRefTable();
+  } catch (const std::exception&) {
+    return;
+  }
+  doc.objects.reserve(xref.size());
+  for (auto& [og, entry] : xref) {
+    try {
+      QPDFObjectHandle h = pdf.getObjectByObjGen(og);
+      if (h.isNull()) continue;  // free or missing objects are absent
+      doc.objects.emplace(object_key(id_of(og)), convert(h, 0));
+    } catch (const std::exception&) {
+      // An object that qpdf cannot read is absent; the rest still loads.
+    }
+  }
+}
+
+}  // namespace
+
+Outcome<Document> reader_load(std::string_view bytes) {
+  try {
+    QPDF pdf;
+    pdf.setLogger(silent_logger());
+    pdf.setSuppressWarnings(true);
+    pdf.setAttemptRecovery(true);
+    pdf.processMemoryFile("document", bytes.data(), bytes.size());
+    Document doc;
+    // The page tree first: qpdf may repair it (for example by copying a
+    // page that appears twice), which adds objects.
+    collect_pages(pdf, doc);
+    collect_objects(pdf, doc);
+    try {
+      doc.trailer = convert_dictionary(pdf.getTrailer(), 0);
+      finish_dictionary(doc.trailer);
+    } catch (const std::exception&) {
+    }
+    return Outcome<Document>::success(std::move(doc));
+  } catch (const std::exception& e) {
+    return Outcome<Document>::failure(e.what());
+  }
+}
+
+}  // namespace quirelle
