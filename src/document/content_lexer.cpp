@@ -197,6 +197,7 @@ struct Lexer {
       skip_space();
       Object value;
       if (!object(value, depth + 1)) break;
+      if (value.is(ObjectKind::Null)) continue;  // a null entry is the same as no entry
       dict.entries.emplace_back(std::move(key), std::move(value));
     }
     return make_dictionary(std::move(dict));

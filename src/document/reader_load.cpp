@@ -2,6 +2,9 @@
 // object into the immutable model and then drops qpdf entirely, so no qpdf
 // object is ever reachable from a worker thread.
 
+#include <optional>
+#include <regex>
+
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -108,9 +111,22 @@ void collect_objects(QPDF& pdf, Document& doc) {
   }
 }
 
-}  // namespace
+// Some damaged files keep their Root only in a cross-reference stream
+// dictionary that recovery cannot use, so recovery finds no trailer. A
+// trailer naming the last "/Root n g R" of the file lets it finish.
+std::optional<std::string> with_recovered_trailer(std::string_view bytes) {
+  static const std::regex root_ref(R"(/Root\s*(\d+)\s+(\d+)\s+R)");
+  std::string_view tail = bytes.substr(bytes.size() > (1u << 20) ? bytes.size() - (1u << 20) : 0);
+  std::cmatch last;
+  for (std::cregex_iterator it(tail.data(), tail.data() + tail.size(), root_ref), end; it != end; ++it)
+    last = *it;
+  if (last.empty()) return std::nullopt;
+  std::string patched(bytes);
+  patched += "\ntrailer\n<< /Root " + last[1].str() + " " + last[2].str() + " R >>\n";
+  return patched;
+}
 
-Outcome<Document> reader_load(std::string_view bytes) {
+Outcome<Document> load_once(std::string_view bytes) {
   try {
     QPDF pdf;
     pdf.setLogger(silent_logger());
@@ -131,6 +147,17 @@ Outcome<Document> reader_load(std::string_view bytes) {
   } catch (const std::exception& e) {
     return Outcome<Document>::failure(e.what());
   }
+}
+
+}  // namespace
+
+Outcome<Document> reader_load(std::string_view bytes) {
+  auto loaded = load_once(bytes);
+  if (loaded.ok() || loaded.error.find("trailer dictionary") == std::string::npos) return loaded;
+  auto patched = with_recovered_trailer(bytes);
+  if (!patched) return loaded;
+  auto retried = load_once(*patched);
+  return retried.ok() ? std::move(retried) : std::move(loaded);
 }
 
 }  // namespace quirelle
