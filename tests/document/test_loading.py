@@ -35,7 +35,7 @@ def test_encrypted_with_empty_user_password_opens(corpus):
 
 
 def test_encrypted_with_a_real_user_password_fails(corpus):
-    for name in ("pypdf-encryption-r6-user-password.pdf", "pdfminer-encryption-aes-128.pdf"):
+    for name in ("pdfminer-encryption-aes-256-r6.pdf", "pdfminer-encryption-aes-128.pdf"):
         path = corpus(name)
         try:
             quirelle.open(path)
