@@ -2,6 +2,7 @@
 // object into the immutable model and then drops qpdf entirely, so no qpdf
 // object is ever reachable from a worker thread.
 
+#include <algorithm>
 #include <optional>
 #include <regex>
 
@@ -111,6 +112,23 @@ void collect_objects(QPDF& pdf, Document& doc) {
   }
 }
 
+// When the page tree is lost (its root unreadable even after recovery), the
+// page objects usually survive: take every /Type /Page dictionary, in
+// object number order, rather than report a readable file as empty.
+void pages_from_orphans(Document& doc) {
+  std::vector<ObjectId> found;
+  for (const auto& [key, object] : doc.objects) {
+    if (object.kind() != ObjectKind::Dictionary) continue;
+    const Object* type = std::get<std::shared_ptr<const Dictionary>>(object.value)->find("Type");
+    if (type && type->kind() == ObjectKind::Name && std::get<Name>(type->value).bytes == "Page")
+      found.push_back(ObjectId{uint32_t(key >> 16), uint16_t(key & 0xffff)});
+  }
+  std::sort(found.begin(), found.end(), [](ObjectId a, ObjectId b) {
+    return a.number != b.number ? a.number < b.number : a.generation < b.generation;
+  });
+  doc.pages = std::move(found);
+}
+
 // Some damaged files keep their Root only in a cross-reference stream
 // dictionary that recovery cannot use, so recovery finds no trailer. A
 // trailer naming the last "/Root n g R" of the file lets it finish.
@@ -138,6 +156,7 @@ Outcome<Document> load_once(std::string_view bytes) {
     // page that appears twice), which adds objects.
     collect_pages(pdf, doc);
     collect_objects(pdf, doc);
+    if (doc.pages.empty()) pages_from_orphans(doc);
     try {
       doc.trailer = convert_dictionary(pdf.getTrailer(), 0);
       finish_dictionary(doc.trailer);

@@ -56,3 +56,17 @@ def test_encrypted_with_a_real_user_password_fails(corpus):
 def test_damaged_files_without_a_trailer_keyword_open(corpus):
     # Their Root is only in a cross-reference stream that recovery skips.
     assert quirelle.open(corpus("pdfjs-pdfbox-3148-2-fuzzed.pdf")).page_count() == 1
+
+
+def test_pages_of_a_lost_page_tree_are_found():
+    # The Pages root is missing; the two page objects survive.
+    w = PdfWriter()
+    w.add("<< /Type /Catalog /Pages 9 0 R >>")
+    w.add("<< /Type /Page /Parent 9 0 R /MediaBox [0 0 10 10] >>")
+    w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>")
+    w.add("<< /Type /Page /Parent 9 0 R /MediaBox [0 0 10 10] >>")
+    assert quirelle.from_bytes(w.tobytes(1)).page_count() == 2
+
+
+def test_real_files_with_a_lost_page_tree(corpus):
+    assert quirelle.open(corpus("pysamples-unreadablemetadata.pdf")).page_count() == 3
