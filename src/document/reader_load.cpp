@@ -26,7 +26,9 @@ Object convert(QPDFObjectHandle h, int depth);
 Dictionary convert_dictionary(QPDFObjectHandle h, int depth) {
   Dictionary dict;
   for (auto& [key, value] : h.getDictAsMap()) {
-    if (value.isNull()) continue;  // a null entry is the same as no entry
+    // A direct null is the same as no entry; a reference stays even when
+    // its object is missing, since the key's presence can matter.
+    if (!value.isIndirect() && value.isNull()) continue;
     // qpdf keeps the leading solidus of names
     dict.entries.emplace_back(key.size() > 0 && key[0] == '/' ? key.substr(1) : key,
                               convert(value, depth + 1));

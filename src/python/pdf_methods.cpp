@@ -1,7 +1,27 @@
 #include "python/pdf_methods.h"
 
+#include "html/document/links.h"
+#include "img/image_report.h"
+#include "text/font_report.h"
+
 namespace quirelle::python {
 namespace {
+
+// Sets d[key] = value, taking over the new reference `value`.
+void set_item(PyObject* d, const char* key, PyObject* value) {
+  Ref owned(value);
+  if (PyDict_SetItemString(d, key, owned.p) < 0) throw PythonErrorSet{};
+}
+
+PyObject* none() {
+  Py_INCREF(Py_None);
+  return Py_None;
+}
+
+void append(PyObject* list, PyObject* item) {
+  Ref owned(item);
+  if (PyList_Append(list, owned.p) < 0) throw PythonErrorSet{};
+}
 
 [[noreturn]] void not_built(const char* method) {
   throw NotBuilt(std::string(method) + "() is not available in this build yet");
@@ -23,10 +43,54 @@ PyObject* method_dbg_spans(const PdfHandle& pdf, uint32_t page, bool with_y) {
   if (!page_id(pdf.document, page)) throw ValueError("no page");
   not_built(with_y ? "_dbg_spans_xy" : "_dbg_spans");
 }
-PyObject* method_extract_images(const PdfHandle&) { not_built("extract_images"); }
-PyObject* method_extract_fonts(const PdfHandle&) { not_built("extract_fonts"); }
+PyObject* method_extract_images(const PdfHandle& pdf) {
+  Ref list(check(PyList_New(0)));
+  for (const auto& image : extract_images(pdf.document)) {
+    Ref d(check(PyDict_New()));
+    set_item(d.p, "page", to_int(image.page));
+    set_item(d.p, "index", to_int(image.index));
+    set_item(d.p, "width", to_int(image.width));
+    set_item(d.p, "height", to_int(image.height));
+    set_item(d.p, "color_space", image.color_space ? to_str(*image.color_space) : none());
+    set_item(d.p, "format", to_str(image.format));
+    set_item(d.p, "data", to_bytes(image.data));
+    append(list.p, d.release());
+  }
+  return list.release();
+}
+
+PyObject* method_extract_fonts(const PdfHandle& pdf) {
+  Ref list(check(PyList_New(0)));
+  for (const auto& font : extract_fonts(pdf.document)) {
+    Ref d(check(PyDict_New()));
+    set_item(d.p, "page", to_int(font.page));
+    set_item(d.p, "name", to_str(font.name));
+    set_item(d.p, "subtype", to_str(font.subtype));
+    set_item(d.p, "base_font", to_str(font.base_font));
+    set_item(d.p, "encoding", to_str(font.encoding));
+    set_item(d.p, "embedded", to_bool(font.embedded));
+    set_item(d.p, "has_tounicode", to_bool(font.has_tounicode));
+    append(list.p, d.release());
+  }
+  return list.release();
+}
 PyObject* method_extract_tables(const PdfHandle&) { not_built("extract_tables"); }
-PyObject* method_extract_links(const PdfHandle&) { not_built("extract_links"); }
+PyObject* method_extract_links(const PdfHandle& pdf) {
+  Ref list(check(PyList_New(0)));
+  for (const auto& link : collect_links(pdf.document)) {
+    Ref d(check(PyDict_New()));
+    set_item(d.p, "page", to_int(link.page));
+    Ref rect(check(PyList_New(0)));
+    for (float v : link.rect) append(rect.p, to_float(v));
+    set_item(d.p, "rect", rect.release());
+    set_item(d.p, "kind", to_str(link.uri ? "uri" : "internal"));
+    set_item(d.p, "uri", link.uri ? to_str(*link.uri) : none());
+    set_item(d.p, "dest_page", link.dest_page ? to_int(*link.dest_page) : none());
+    set_item(d.p, "dest_name", link.dest_name ? to_str(*link.dest_name) : none());
+    append(list.p, d.release());
+  }
+  return list.release();
+}
 std::string method_to_html(const PdfHandle&, bool) { not_built("to_html"); }
 std::vector<TocRow> method_toc(const PdfHandle&) { not_built("toc"); }
 std::optional<std::string> method_section(const PdfHandle&, const std::string&) { not_built("section"); }
