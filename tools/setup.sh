@@ -12,7 +12,7 @@ with_tests=0
 packages=(g++ cmake ninja-build pkg-config python3 python3-venv python3-dev
   libqpdf-dev libtbb-dev libicu-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev)
 if [ "$with_tests" = 1 ]; then
-  packages+=(libgtest-dev googletest qpdf poppler-utils binutils)
+  packages+=(libgtest-dev googletest qpdf poppler-utils binutils clang libclang-rt-dev)
 fi
 
 missing=()

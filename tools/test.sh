@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Sets everything up (tools/setup.sh --tests) and runs every test: the C++
-# unit tests through ctest, then the Python tests through pytest.
+# unit tests through ctest, the Python tests through pytest, then the C++
+# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer and
+# a one-minute fuzzing run (tools/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh --tests
-ctest --test-dir build/wheel --output-on-failure -j "$(nproc)"
+ctest --test-dir build/wheel --output-on-failure -j "$(nproc)" >build/wheel/ctest.log 2>&1 \
+  || { tail -80 build/wheel/ctest.log; exit 1; }
+tail -3 build/wheel/ctest.log
 .venv/bin/python -m pytest -q -n "$(nproc)" tests
+bash tools/fuzz.sh 60

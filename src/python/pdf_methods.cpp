@@ -2,7 +2,10 @@
 
 #include "html/document/links.h"
 #include "img/image_report.h"
+#include "text/debug_page.h"
 #include "text/font_report.h"
+#include "text/page_spans.h"
+#include "text/page_text.h"
 
 namespace quirelle::python {
 namespace {
@@ -29,19 +32,35 @@ void append(PyObject* list, PyObject* item) {
 
 }  // namespace
 
-std::string method_extract_text(const PdfHandle&) { not_built("extract_text"); }
-std::string method_mine_text(const PdfHandle&) { not_built("_mine_text"); }
+std::string method_extract_text(const PdfHandle& pdf) { return extract_text(pdf.document, pdf.source); }
+
+std::string method_mine_text(const PdfHandle& pdf) { return mine_text(pdf.document, pdf.source); }
+
 std::string method_extract_page_text(const PdfHandle& pdf, uint32_t page) {
   if (!page_id(pdf.document, page)) throw ValueError("no page " + std::to_string(page));
-  not_built("extract_page_text");
+  return hybrid_page_text(pdf.document, page, pdf.source);
 }
+
 std::string method_debug_page(const PdfHandle& pdf, uint32_t page) {
-  if (!page_id(pdf.document, page)) throw ValueError("no page " + std::to_string(page));
-  not_built("debug_page");
+  const ObjectId* id = page_id(pdf.document, page);
+  if (!id) throw ValueError("no page " + std::to_string(page));
+  return debug_page(pdf.document, *id, pdf.source);
 }
+
 PyObject* method_dbg_spans(const PdfHandle& pdf, uint32_t page, bool with_y) {
-  if (!page_id(pdf.document, page)) throw ValueError("no page");
-  not_built(with_y ? "_dbg_spans_xy" : "_dbg_spans");
+  const ObjectId* id = page_id(pdf.document, page);
+  if (!id) throw ValueError("no page");
+  Ref list(check(PyList_New(0)));
+  for (const Span& span : page_spans(pdf.document, *id, pdf.source)) {
+    Ref text(to_str(span.text)), x(to_float(span.x)), width(to_float(span.width)), size(to_float(span.size));
+    if (with_y) {
+      Ref y(to_float(span.y));
+      append(list.p, check(PyTuple_Pack(5, text.p, x.p, y.p, width.p, size.p)));
+    } else {
+      append(list.p, check(PyTuple_Pack(4, text.p, x.p, width.p, size.p)));
+    }
+  }
+  return list.release();
 }
 PyObject* method_extract_images(const PdfHandle& pdf) {
   Ref list(check(PyList_New(0)));

@@ -1,0 +1,38 @@
+#pragma once
+
+// The form walker: the text inside Form XObjects. The page renderer walks
+// the page content with it to follow the CTM into every form drawn with Do;
+// the page's own text comes from the page walker (page_spans.h) instead.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "document/access.h"
+#include "document/content_operations.h"
+#include "text/font_record.h"
+#include "text/span.h"
+
+namespace quirelle {
+
+// Forms nested deeper than this below the page (compared with >) are not
+// read; the page itself is depth 0.
+inline constexpr int max_form_depth = 8;
+
+// XObject resource name to the object it names.
+using XObjectMap = std::unordered_map<std::string, ObjectId, ResourceNameHash, std::equal_to<>>;
+
+// The XObject entries of a resources dictionary. Streams are always
+// indirect, so entries that are not references are skipped.
+XObjectMap xobject_map(const Document& doc, const Dictionary& resources);
+
+// Appends to `out` the spans of the text inside the Form XObjects that
+// `ops` draw, at any nesting up to max_form_depth; text of `ops` itself is
+// emitted only when depth > 0. `fonts` and `xobjects` are the resources of
+// `ops`. `ctm` is updated in place by the cm, q and Q of `ops`.
+void form_text_spans(const Document& doc, const Operations& ops, const PageFontMap& fonts,
+                     const XObjectMap& xobjects, Matrix& ctm, std::string_view source, int depth,
+                     std::vector<Span>& out);
+
+}  // namespace quirelle
