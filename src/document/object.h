@@ -16,7 +16,9 @@ namespace quirelle {
 struct ObjectId {
   uint32_t number = 0;
   uint16_t generation = 0;
-  friend bool operator==(const ObjectId&, const ObjectId&) = default;
+  friend bool operator==(const ObjectId& a, const ObjectId& b) {
+    return a.number == b.number && a.generation == b.generation;
+  }
 };
 
 inline uint64_t object_key(ObjectId id) { return (uint64_t(id.number) << 16) | id.generation; }
