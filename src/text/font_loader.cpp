@@ -1,3 +1,4 @@
+#include <cmath>
 #include "text/font_loader.h"
 
 #include <algorithm>
@@ -86,6 +87,18 @@ const Dictionary* first_descendant(const Document& doc, const Dictionary& font) 
   return as_dict(resolve_object(doc, &descendants->items.front()));
 }
 
+// Type 3 widths are in the font's own glyph space, which its FontMatrix maps
+// to text space; most use 1/1000 like every other font, but a matrix of
+// 1/2048 read as 1/1000 would spread every word into separate letters.
+void scale_type3_widths(const Document& doc, const Dictionary& font, FontRecord& record) {
+  if (as_name(font.find("Subtype")) != "Type3") return;
+  const Array* matrix = array_entry(doc, font, "FontMatrix");
+  if (!matrix || matrix->items.empty()) return;
+  float scale = number_of(resolve_object(doc, &matrix->items[0])) * 1000;
+  if (!std::isfinite(scale) || scale <= 0 || scale == 1) return;
+  for (auto& [code, width] : record.widths) width *= scale;
+}
+
 void load_widths(const Document& doc, const Dictionary& font, FontRecord& record) {
   if (record.two_byte) {
     record.default_width = cid_default_width;
@@ -99,6 +112,7 @@ void load_widths(const Document& doc, const Dictionary& font, FontRecord& record
   auto first_char = whole_number(font.find("FirstChar"));
   const Array* widths = array_entry(doc, font, "Widths");
   if (first_char && widths) read_simple_widths(*first_char, *widths, record.widths);
+  scale_type3_widths(doc, font, record);
 }
 
 // The font's own descriptor; a Type0 font usually has none and borrows its
