@@ -48,8 +48,8 @@ std::unique_ptr<const LoadedForm> load_form(FormWalk& walk, ObjectId id) {
   const Dictionary* resources = dict_entry(walk.doc, stream->dict, "Resources");
   if (!resources) return nullptr;
   auto form = std::make_unique<LoadedForm>();
-  if (const Array* matrix = array_entry(walk.doc, stream->dict, "Matrix"); matrix && matrix->items.size() >= 6)
-    form->matrix = matrix_of(matrix);
+  const Array* matrix = array_entry(walk.doc, stream->dict, "Matrix");
+  if (matrix && matrix->items.size() >= 6) form->matrix = matrix_of(matrix);
   auto data = decoded_stream(walk.doc, *stream);
   if (data.ok()) {
     if (data.value->size() > walk.bytes_left) return nullptr;

@@ -1,5 +1,7 @@
 #include "text/reader_page_text.h"
 
+#include <unicode/ucnv.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,10 +26,14 @@ namespace {
 
 // Layout thresholds, in multiples of the font size (ems).
 constexpr float new_line_offset_em = 0.5f;  // baseline offset across the line that starts a new line
-constexpr float space_gap_em = 0.3f;        // gap along the line that becomes a space
+constexpr float space_gap_em = 0.15f;       // gap along the line that becomes a space (a space is ~0.25)
 constexpr float backward_jump_em = 1.0f;    // a jump back along the line this far also separates
-// TJ adjustments are in thousandths of an em; a kerning pair is far smaller.
-constexpr float tj_space_thousandths = -250.0f;
+// TJ adjustments are in thousandths of an em; a kerning pair is far smaller,
+// while justified text (InDesign) writes its spaces as -210 to -216.
+constexpr float tj_space_thousandths = -200.0f;
+// The same text shown again within this distance of where it was just shown
+// is simulated bold (drawn several times, slightly offset), read once.
+constexpr float overprint_distance_em = 0.1f;
 // Text that turns by more than about 25 degrees is on another line.
 constexpr float same_direction_cosine = 0.9f;
 // Font sizes below this (points) are degenerate; they must not make every
@@ -37,21 +43,40 @@ constexpr float min_font_size_pt = 1.0f;
 // Widths), in ems: an average Latin glyph.
 constexpr float estimated_glyph_width_em = 0.5f;
 constexpr float default_cid_width_em = 1.0f;  // DW when a CIDFont has none
+// Characters before the Hangul Jamo block are taken as half-width when a
+// CJK encoding gives no CID to look a width up by.
+constexpr char32_t first_full_width_character = 0x1100;
+constexpr float half_width_em = 0.5f;
+// Vertical writing advances one em down (W2 is not read: a fallback).
+constexpr float vertical_advance_em = 1.0f;
 constexpr float glyph_units_per_em = 1000.0f;
 
 // Bounds that keep crafted content from costing more than linear work.
 constexpr size_t max_graphics_depth = 256;    // saved states kept by q
 constexpr int max_form_depth = 8;             // Form XObjects inside Form XObjects
-constexpr uint64_t max_work = uint64_t(1) << 26;  // operations plus shown bytes per page
+// Work per page: one unit per operation and per shown byte, and
+// form_call_work per Form XObject drawn (its state and resources are copied).
+// Real pages stay far below; a crafted tree of forms stops here.
+constexpr uint64_t max_work = uint64_t(1) << 24;
+constexpr uint64_t form_call_work = 16;
 constexpr size_t max_cid_widths = 65536;      // W entries per font (a two-byte code space)
 
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
 struct ReaderFont {
-  bool two_byte = false;
+  bool composite = false;
   // One-byte fonts: the normalised text and the advance (ems) of each code.
   std::array<std::string, 256> code_text;
   std::array<float, 256> widths{};
-  // Two-byte fonts: the ToUnicode map and the widths from W, else default_width.
+  // Composite fonts: the ToUnicode map, then either the converter of a
+  // predefined CJK CMap or two-byte Identity codes with widths from W.
   CodeTextMap to_unicode;
+  Converter converter;
+  bool jis_row_cell = false;  // the plain JIS CMaps: 7-bit bytes of EUC-JP
+  bool vertical = false;
   std::unordered_map<uint32_t, float> cid_widths;
   float default_width = default_cid_width_em;
 };
@@ -204,16 +229,65 @@ void load_cid_widths(const Document& doc, const Dictionary& cid_font, ReaderFont
   }
 }
 
+// The name of a composite font's CMap: the Encoding name, or for an
+// embedded CMap its CMapName (or the CMap it builds on).
+std::string_view cmap_name(const Document& doc, const Dictionary& font) {
+  const Object* encoding = resolved_entry(doc, font, "Encoding");
+  if (auto name = as_name(encoding)) return *name;
+  if (const Stream* stream = as_stream(encoding)) {
+    if (auto name = as_name(resolved_entry(doc, stream->dict, "CMapName"))) return *name;
+    if (auto name = as_name(resolved_entry(doc, stream->dict, "UseCMap"))) return *name;
+  }
+  return {};
+}
+
+struct CjkEncoding {
+  const char* converter = nullptr;  // an ICU converter name
+  bool jis_row_cell = false;
+};
+
+// The character encoding behind a predefined CJK CMap (ISO 32000, table of
+// predefined CMaps), which ICU can decode without the CMap files. Identity
+// and unknown CMaps give none.
+CjkEncoding cjk_encoding(std::string_view cmap) {
+  std::string_view base = cmap;
+  if (base.ends_with("-H") || base.ends_with("-V")) base.remove_suffix(2);
+  auto has = [&](std::string_view part) { return base.find(part) != std::string_view::npos; };
+  if (base.starts_with("Uni")) {
+    if (has("UTF8")) return {"UTF-8"};
+    if (has("UTF32")) return {"UTF-32BE"};
+    if (has("UCS2") || has("UTF16")) return {"UTF-16BE"};
+    return {};
+  }
+  if (has("RKSJ")) return {"windows-31j"};
+  if (base == "EUC" || base == "78-EUC") return {"EUC-JP"};
+  if (cmap == "H" || cmap == "V" || base == "78" || base == "Add" || base == "Ext" || base == "NWP")
+    return {"EUC-JP", true};
+  if (base.starts_with("GBK2K")) return {"GB18030"};
+  if (base.starts_with("GB")) return {"GBK"};
+  if (base.starts_with("HK")) return {"Big5-HKSCS"};
+  if (has("B5")) return {"Big5"};
+  if (base.starts_with("CNS-EUC")) return {"EUC-TW"};
+  if (base.starts_with("KSC") && !has("Johab")) return {"windows-949"};
+  return {};
+}
+
 ReaderFont load_font(const Document& doc, const Dictionary& dict) {
   ReaderFont font;
   if (as_name(resolved_entry(doc, dict, "Subtype")) != "Type0") {
     load_simple_font(doc, dict, font);
     return font;
   }
-  // Composite fonts are read as two-byte codes (Identity and the UCS-2
-  // CMaps, which cover nearly all of them).
-  font.two_byte = true;
+  font.composite = true;
   font.to_unicode = load_to_unicode(doc, dict);
+  const std::string_view cmap = cmap_name(doc, dict);
+  font.vertical = cmap == "V" || cmap.ends_with("-V");
+  if (const CjkEncoding encoding = cjk_encoding(cmap); encoding.converter) {
+    UErrorCode status = U_ZERO_ERROR;
+    font.converter.reset(ucnv_open(encoding.converter, &status));
+    if (U_FAILURE(status)) font.converter.reset();
+    font.jis_row_cell = encoding.jis_row_cell;
+  }
   if (const Array* descendants = array_entry(doc, dict, "DescendantFonts"); descendants && !descendants->items.empty())
     if (const Dictionary* cid_font = as_dict(resolve_object(doc, &descendants->items[0])))
       load_cid_widths(doc, *cid_font, font);
@@ -259,10 +333,12 @@ struct PageReader {
   std::unordered_map<const Stream*, Operations> forms;
   std::string out;
   uint64_t work = 0;
-  // Where the last piece that gave text ended, in page space, its baseline
-  // direction (a unit vector) and its font size.
+  // The last piece that gave text: where it started and ended in page
+  // space, its writing direction (a unit vector), font size and text.
   bool has_last = false;
+  float last_start_x = 0, last_start_y = 0;
   float last_x = 0, last_y = 0, last_dx = 1, last_dy = 0, last_size = 0;
+  std::string last_text;
 };
 
 const Object* resource(const PageReader& reader, const Scope& scope, std::string_view category,
@@ -292,6 +368,55 @@ void append_new_line(std::string& out) {
   if (!out.empty() && out.back() != '\n') out += '\n';
 }
 
+// Moves the text matrix along the writing direction by `distance` (text
+// space units, before horizontal scaling).
+void move_text(Matrix& tm, bool vertical, float distance, float horizontal_scale) {
+  if (vertical) {
+    tm[4] -= distance * tm[2];
+    tm[5] -= distance * tm[3];
+  } else {
+    tm[4] += distance * horizontal_scale * tm[0];
+    tm[5] += distance * horizontal_scale * tm[1];
+  }
+}
+
+bool append_mapped(std::string& text, const CodeTextMap& to_unicode, uint32_t code) {
+  auto mapped = to_unicode.find(code);
+  if (mapped == to_unicode.end() || mapped->second.empty()) return false;
+  text += normalised(mapped->second);
+  return true;
+}
+
+// Codes of a predefined CJK CMap: ICU splits them (one to four bytes) and
+// decodes them; ToUnicode still wins for the codes it maps.
+template <class Advance>
+void decode_with_converter(const ReaderFont& font, std::string_view bytes, std::string& text, Advance advance) {
+  UConverter* converter = font.converter.get();
+  std::string shifted;
+  if (font.jis_row_cell) {
+    shifted.assign(bytes);
+    for (char& byte : shifted) byte = char(uint8_t(byte) | 0x80);
+    bytes = shifted;
+  }
+  ucnv_resetToUnicode(converter);
+  const char* source = bytes.data();
+  const char* const limit = bytes.data() + bytes.size();
+  while (source < limit) {
+    const char* const code_start = source;
+    UErrorCode status = U_ZERO_ERROR;
+    const UChar32 cp = ucnv_getNextUChar(converter, &source, limit, &status);
+    if (source <= code_start) source = code_start + 1;  // always advance
+    uint32_t code = 0;
+    for (const char* p = code_start; p < source && p < code_start + 4; ++p) code = (code << 8) | uint8_t(*p);
+    if (font.jis_row_cell) code &= 0x7F7F7F7F;
+    const bool decoded = U_SUCCESS(status) && cp >= 0 && cp != 0xFFFD && cp != 0x1A;
+    if (!append_mapped(text, font.to_unicode, code) && decoded) append_normalised(text, char32_t(cp));
+    if (U_FAILURE(status)) ucnv_resetToUnicode(converter);
+    const bool half = decoded ? char32_t(cp) < first_full_width_character : source - code_start == 1;
+    advance(half ? half_width_em : font.default_width, source - code_start == 1 && *code_start == ' ');
+  }
+}
+
 // Decodes and appends one string of a show operator, moving the text matrix
 // past it. Returns whether it gave any text.
 bool show_piece(PageReader& reader, const TextState& state, const Matrix& ctm, Matrix& tm,
@@ -299,21 +424,20 @@ bool show_piece(PageReader& reader, const TextState& state, const Matrix& ctm, M
   reader.work += bytes.size();
   const ReaderFont& font = state.font ? *state.font : reader.fallback_font;
   const Matrix start = concat_matrix(tm, ctm);
-  auto advance = [&](float width_em, bool word_space) {
-    const float tx = (width_em * state.font_size + state.char_spacing + (word_space ? state.word_spacing : 0)) *
-                     state.horizontal_scale;
-    tm[4] += tx * tm[0];
-    tm[5] += tx * tm[1];
+  const auto advance = [&](float width_em, bool word_space) {
+    const float extent = font.vertical ? vertical_advance_em : width_em;
+    move_text(tm, font.vertical,
+              extent * state.font_size + state.char_spacing + (word_space ? state.word_spacing : 0),
+              state.horizontal_scale);
   };
 
   std::string text;
-  if (font.two_byte) {
+  if (font.converter) {
+    decode_with_converter(font, bytes, text, advance);
+  } else if (font.composite) {
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
       const uint32_t code = (uint32_t(uint8_t(bytes[i])) << 8) | uint8_t(bytes[i + 1]);
-      auto mapped = font.to_unicode.find(code);
-      if (mapped != font.to_unicode.end() && !mapped->second.empty())
-        text += normalised(mapped->second);
-      else if (is_scalar_value(code))
+      if (!append_mapped(text, font.to_unicode, code) && is_scalar_value(code))
         append_normalised(text, code);  // Identity: the code is the character
       auto width = font.cid_widths.find(code);
       advance(width != font.cid_widths.end() ? width->second : font.default_width, false);
@@ -328,7 +452,9 @@ bool show_piece(PageReader& reader, const TextState& state, const Matrix& ctm, M
   if (text.empty()) return false;
 
   const Matrix end = concat_matrix(tm, ctm);
-  float dx = start[0], dy = start[1];
+  // The writing direction in page space: text space x, or down for
+  // vertical writing.
+  float dx = font.vertical ? -start[2] : start[0], dy = font.vertical ? -start[3] : start[1];
   const float length = std::hypot(dx, dy);
   if (length > 0 && std::isfinite(length)) {
     dx /= length;
@@ -337,7 +463,13 @@ bool show_piece(PageReader& reader, const TextState& state, const Matrix& ctm, M
     dx = 1;
     dy = 0;
   }
-  const float size = std::max(std::fabs(state.font_size) * std::hypot(start[2], start[3]), min_font_size_pt);
+  const float size = std::max(std::fabs(state.font_size) * std::hypot(start[font.vertical ? 0 : 2], start[font.vertical ? 1 : 3]),
+                              min_font_size_pt);
+
+  if (reader.has_last && text == reader.last_text &&
+      std::hypot(start[4] - reader.last_start_x, start[5] - reader.last_start_y) <
+          overprint_distance_em * std::max(size, reader.last_size))
+    return true;
 
   std::string& out = reader.out;
   if (reader.has_last && join == Join::space) {
@@ -360,6 +492,9 @@ bool show_piece(PageReader& reader, const TextState& state, const Matrix& ctm, M
   out += piece;
 
   reader.has_last = true;
+  reader.last_start_x = start[4];
+  reader.last_start_y = start[5];
+  reader.last_text = std::move(text);
   reader.last_x = end[4];
   reader.last_y = end[5];
   reader.last_dx = dx;
@@ -416,9 +551,8 @@ void run_operations(PageReader& reader, const Operations& ops, const Scope& scop
           if (show_piece(reader, gs.text, gs.ctm, tm, *bytes, join)) join = Join::none;
         } else if (is_number(&item)) {
           const float adjustment = number_of(&item);
-          const float tx = -adjustment / glyph_units_per_em * gs.text.font_size * gs.text.horizontal_scale;
-          tm[4] += tx * tm[0];
-          tm[5] += tx * tm[1];
+          const bool vertical = gs.text.font && gs.text.font->vertical;
+          move_text(tm, vertical, -adjustment / glyph_units_per_em * gs.text.font_size, gs.text.horizontal_scale);
           if (adjustment < tj_space_thousandths && join == Join::none) join = Join::space;
         }
       }
@@ -475,6 +609,7 @@ void run_operations(PageReader& reader, const Operations& ops, const Scope& scop
       }
     } else if (name == "Do") {
       if (form_depth >= max_form_depth) continue;
+      reader.work += form_call_work;
       auto xobject_name = as_name(operand(operands, 0, 1));
       if (!xobject_name) continue;
       const Stream* form = as_stream(resource(reader, scope, "XObject", *xobject_name));
