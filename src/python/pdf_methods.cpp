@@ -1,5 +1,6 @@
 #include "python/pdf_methods.h"
 
+#include "extract/table_report.h"
 #include "html/document/links.h"
 #include "img/image_report.h"
 #include "text/debug_page.h"
@@ -93,7 +94,24 @@ PyObject* method_extract_fonts(const PdfHandle& pdf) {
   }
   return list.release();
 }
-PyObject* method_extract_tables(const PdfHandle&) { not_built("extract_tables"); }
+PyObject* method_extract_tables(const PdfHandle& pdf) {
+  Ref list(check(PyList_New(0)));
+  for (const auto& table : extract_tables(pdf.document, pdf.source)) {
+    Ref d(check(PyDict_New()));
+    set_item(d.p, "page", to_int(table.page));
+    set_item(d.p, "n_rows", to_int((long long)table.n_rows));
+    set_item(d.p, "n_cols", to_int((long long)table.n_cols));
+    Ref rows(check(PyList_New(0)));
+    for (const auto& row : table.cells) {
+      Ref cells(check(PyList_New(0)));
+      for (const auto& cell : row) append(cells.p, to_str(cell));
+      append(rows.p, cells.release());
+    }
+    set_item(d.p, "cells", rows.release());
+    append(list.p, d.release());
+  }
+  return list.release();
+}
 PyObject* method_extract_links(const PdfHandle& pdf) {
   Ref list(check(PyList_New(0)));
   for (const auto& link : collect_links(pdf.document)) {
