@@ -15,8 +15,10 @@ ctest --test-dir build/sanitize --output-on-failure -j "$(nproc)" >build/sanitiz
   || { tail -50 build/sanitize/ctest.log; exit 1; }
 echo "unit tests pass under ASan and UBSan"
 mkdir -p build/sanitize/corpus build/sanitize/crashes
-seeds=(tests/fuzz/regressions)
-[ -d ../shared/corpus/real ] && seeds+=(../shared/corpus/real)
+seeds=()
+for dir in tests/fuzz/regressions ../shared/corpus/real; do
+  [ -d "$dir" ] && seeds+=("$dir")
+done
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 build/sanitize/fuzz_document -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
