@@ -22,7 +22,7 @@ done
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 build/sanitize/fuzz_document -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
-  -max_len=4194304 -jobs=1 -print_final_stats=1 -artifact_prefix=build/sanitize/crashes/ \
+  -max_len=4194304 -print_final_stats=1 -artifact_prefix=build/sanitize/crashes/ \
   build/sanitize/corpus "${seeds[@]}" 2>build/sanitize/fuzz.log \
   || { tail -60 build/sanitize/fuzz.log; exit 1; }
 grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|cov:' build/sanitize/fuzz.log | tail -3

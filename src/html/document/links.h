@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "html/page/link_target.h"
 
 namespace quirelle {
 
@@ -32,11 +33,6 @@ struct LinkRecord {
   std::optional<uint32_t> dest_page;
   float rect[4] = {0, 0, 0, 0};  // x0 y0 x1 y1, x0 <= x1 and y0 <= y1
   uint32_t page = 0;
-};
-
-struct LinkTarget {
-  std::string href;
-  float rect[4] = {0, 0, 0, 0};
 };
 
 struct NamedAnchor {
