@@ -13,16 +13,6 @@
 namespace quirelle {
 namespace {
 
-// A CTM whose linear part differs from the identity by less than this in
-// each number (compared with <) leaves upright text where the text matrix
-// put it, translation included.
-constexpr float ctm_identity_tolerance = 0.001f;
-
-bool linear_part_is_identity(const Matrix& m) {
-  return std::fabs(m[0] - 1) < ctm_identity_tolerance && std::fabs(m[1]) < ctm_identity_tolerance &&
-         std::fabs(m[2]) < ctm_identity_tolerance && std::fabs(m[3] - 1) < ctm_identity_tolerance;
-}
-
 void add_span(const TextState& text, const Matrix& ctm, TextPiece& piece, std::vector<Span>& out) {
   const Matrix& tm = text.tm;
   // The piece's origin in user space before the CTM, lifted by the rise.
@@ -32,26 +22,26 @@ void add_span(const TextState& text, const Matrix& ctm, TextPiece& piece, std::v
   const float uy = tm[0] * ctm[1] + tm[1] * ctm[3];
   float angle = std::atan2(uy, ux);
   const bool upright = !(std::fabs(angle) > max_upright_angle);
-  float scale;
+  // Positions, sizes and widths are all in user space, through the CTM, like
+  // every other geometry of the page (images, paths, link rectangles).
+  // Producers that flip or scale the page with one cm (browsers, office
+  // suites) would otherwise have their lines read bottom up or stacked.
+  float scale, width_scale;
   if (upright) {
-    // Upright text keeps its text-space size and, unless the CTM is a mere
-    // translation, its text-space position.
     angle = 0;
-    scale = tm[3];
+    scale = tm[2] * ctm[1] + tm[3] * ctm[3];
+    width_scale = ux;
   } else {
     scale = std::hypot(tm[2] * ctm[0] + tm[3] * ctm[2], tm[2] * ctm[1] + tm[3] * ctm[3]);
+    width_scale = std::hypot(ux, uy);
   }
-  float x = ox;
-  float y = oy;
-  if (!upright || linear_part_is_identity(ctm)) {
-    x = ox * ctm[0] + oy * ctm[2] + ctm[4];
-    y = ox * ctm[1] + oy * ctm[3] + ctm[5];
-  }
+  const float x = ox * ctm[0] + oy * ctm[2] + ctm[4];
+  const float y = ox * ctm[1] + oy * ctm[3] + ctm[5];
   const float size = std::fabs(text.size * scale);
   // Written so that a NaN size is dropped too.
   if (piece.text.empty() || !(size >= min_span_size)) return;
   const FontRecord* font = text.font;
-  out.push_back(Span{std::move(piece.text), x, y, size, std::fabs(piece.width), angle,
+  out.push_back(Span{std::move(piece.text), x, y, size, std::fabs(piece.width * width_scale), angle,
                      font && font->bold, font && font->italic, font && font->mono});
 }
 

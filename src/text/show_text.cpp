@@ -29,8 +29,12 @@ void decode_code(const FontRecord& font, uint32_t code, std::string& glyph) {
     if (const std::string* text = find_text(*font.tounicode, code)) return append_text(glyph, *text);
   }
   if (const std::string* text = find_text(font.encoding, code)) return append_text(glyph, *text);
-  // A ToUnicode map that lacks the code is trusted to mean "no text".
-  if (font.tounicode) return;
+  // An empty ToUnicode map, or one of a two-byte font (whose codes are
+  // glyph ids, not characters), is trusted to mean "no text" for codes it
+  // lacks. A simple font's map that covers only a few codes (LaTeX writes
+  // one for the ligatures alone) leaves the rest to the one-byte rule, or
+  // all the page's ordinary letters would be lost.
+  if (font.tounicode && (font.two_byte || font.tounicode->empty())) return;
   if (font.two_byte) {
     if (is_scalar_value(code)) append_normalised(glyph, char32_t(code));
     return;

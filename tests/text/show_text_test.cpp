@@ -51,6 +51,9 @@ TEST(show_text_test, decodes_codes_by_the_font_maps) {
   FontRecord plain;
   FontRecord cid;
   cid.two_byte = true;
+  FontRecord cid_mapped;
+  cid_mapped.two_byte = true;
+  cid_mapped.tounicode = CodeTextMap{{0x0003, " "}};
   struct Case {
     const char* what;
     const FontRecord& font;
@@ -60,7 +63,8 @@ TEST(show_text_test, decodes_codes_by_the_font_maps) {
   const std::vector<Case> cases = {
       {"ToUnicode first", mapped, "A", "X"},
       {"then the encoding", mapped, "B", "Y"},
-      {"a ToUnicode map without the code gives nothing", mapped, "C", ""},
+      {"a simple font's partial ToUnicode leaves other codes to the one-byte rule", mapped, "C", "C"},
+      {"a two-byte font's ToUnicode without the code gives nothing", cid_mapped, "\x4e\x2d", ""},
       {"ligatures are split", mapped, "L", "fi"},
       {"an empty ToUnicode defers to the encoding", empty_map, "A", "Y"},
       {"and otherwise gives nothing", empty_map, "B", ""},

@@ -45,15 +45,15 @@ def test_engine_uses_no_base_encoding():
 
 
 def test_pages_the_engine_cannot_read_use_the_fallback():
-    # The ToUnicode map covers none of the codes shown, so the engine decodes
-    # nothing; the fallback reads them through the WinAnsi encoding.
+    # The two-byte font's ToUnicode map covers none of the codes shown, so the
+    # engine decodes nothing; the fallback reads the codes as characters.
     from pdf_writer import PdfWriter, ref
     w = PdfWriter()
     catalog, pages = w.reserve(), w.reserve()
-    cmap = w.add_stream("beginbfchar <01> <0041> endbfchar")
-    font = w.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding "
-                 "/ToUnicode {} >>".format(ref(cmap)))
-    content = w.add_stream("BT /F1 10 Tf 0 0 Td (Hello) Tj ET")
+    cmap = w.add_stream("beginbfchar <0001> <0041> endbfchar")
+    font = w.add("<< /Type /Font /Subtype /Type0 /BaseFont /Foo /Encoding /Identity-H /ToUnicode {} "
+                 "/DescendantFonts [<< /Subtype /CIDFontType2 >>] >>".format(ref(cmap)))
+    content = w.add_stream("BT /F1 10 Tf 0 0 Td <00480065006C006C006F> Tj ET")
     page = w.add("<< /Type /Page /Parent {} /Resources << /Font << /F1 {} >> >> /Contents {} >>".format(
         ref(pages), ref(font), ref(content)))
     w.add("<< /Type /Pages /Kids [{}] /Count 1 >>".format(ref(page)), pages)

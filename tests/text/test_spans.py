@@ -21,11 +21,10 @@ def spans(content, fonts=PLAIN):
     ("BT /F1 10 Tf 0 0 Td [(A) -200 (B)] TJ ET",
      [("A ", 0.0, 0.0, 5.0, 10.0), ("B", 7.0, 0.0, 5.0, 10.0)]),
     ("BT /F1 10 Tf 0 0 Td [(A) -100 (B)] TJ ET", [("AB", 0.0, 0.0, 11.0, 10.0)]),
-    # size 1 under a text matrix scaling by 12: size 12, width in unscaled units
-    ("BT /F1 1 Tf 12 0 0 12 50 60 Tm (ab) Tj ET", [("ab", 50.0, 60.0, 1.0, 12.0)]),
-    # upright text under a CTM that scales keeps its text-space position ...
-    ("0.5 0 0 0.5 0 0 cm BT /F1 10 Tf 100 200 Td (x) Tj ET", [("x", 100.0, 200.0, 5.0, 10.0)]),
-    # ... while one that only translates moves it
+    # size 1 under a text matrix scaling by 12: size 12, and the width drawn
+    ("BT /F1 1 Tf 12 0 0 12 50 60 Tm (ab) Tj ET", [("ab", 50.0, 60.0, 12.0, 12.0)]),
+    # the CTM scales position, width and size alike
+    ("0.5 0 0 0.5 0 0 cm BT /F1 10 Tf 100 200 Td (x) Tj ET", [("x", 50.0, 100.0, 2.5, 5.0)]),
     ("1 0 0 1 50 0 cm BT /F1 10 Tf 100 200 Td (x) Tj ET", [("x", 150.0, 200.0, 5.0, 10.0)]),
     ("BT /F1 1.5 Tf 0 0 Td (tiny) Tj ET", []),
     ("BT /F1 0 Tf 0 0 Td (none) Tj ET", []),
