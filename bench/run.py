@@ -538,6 +538,7 @@ def main():
     ap.add_argument("--no-large", action="store_true", help="leave out " + LARGE)
     ap.add_argument("--out", default=os.path.join(HERE, "results"), help="directory for the .md and .json")
     ap.add_argument("--timeout", type=float, default=60.0, help="seconds per file and library")
+    ap.add_argument("--libs", help="comma-separated peers to measure besides quirelle (default: all)")
     ap.add_argument("--worker", nargs=2, metavar=("OP", "LIB"), help=argparse.SUPPRESS)
     ap.add_argument("--threads", type=int, default=0, help=argparse.SUPPRESS)
     ap.add_argument("--pin", type=int, help=argparse.SUPPRESS)
@@ -570,6 +571,8 @@ def main():
         for op in ops:
             op_rows = []
             for lib in OPS[op]:
+                if args.libs and lib != "quirelle" and lib not in args.libs.split(","):
+                    continue
                 print(f"{name}: {op} / {lib}", file=sys.stderr)
                 op_rows += measure(op, lib, files, args.timeout)
             add_ratios(op_rows)

@@ -37,8 +37,9 @@ int main(int argc, char** argv) {
     load_seconds += std::chrono::duration<double>(t1 - t0).count();
     if (!doc.ok()) continue;
     ++documents;
+    quirelle::FontCache fonts_seen;  // as extract_text does for a whole document
     for (auto page : quirelle::page_list(*doc.value)) {
-      spans += quirelle::page_spans(*doc.value, page, *bytes.value).size();
+      spans += quirelle::page_spans(*doc.value, page, *bytes.value, &fonts_seen).size();
       ++pages;
     }
     span_seconds += std::chrono::duration<double>(Clock::now() - t1).count();

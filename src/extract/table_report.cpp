@@ -8,8 +8,9 @@ namespace quirelle {
 std::vector<TableReportEntry> extract_tables(const Document& doc, std::string_view source) {
   std::vector<TableReportEntry> entries;
   const std::vector<ObjectId>& pages = page_list(doc);
+  FontCache fonts_seen;
   for (size_t i = 0; i < pages.size(); ++i) {
-    const std::vector<Span> spans = page_spans(doc, pages[i], source);
+    const std::vector<Span> spans = page_spans(doc, pages[i], source, &fonts_seen);
     if (spans.empty()) continue;
     for (TableRecord& table : detect_tables(spans)) {
       TableReportEntry entry;

@@ -27,8 +27,8 @@ void append_loaded_fonts(std::string& out, const Document& doc, ObjectId page, s
   PageFontMap fonts = load_page_fonts(doc, page, source);
   out += "fonts=" + std::to_string(fonts.size()) + "\n";
   for (const auto& [name, font] : fonts) {
-    out += "  '" + utf8_with_replacement(name) + "': two_byte=" + (font.two_byte ? "true" : "false") +
-           " tounicode_len=" + std::to_string(font.tounicode ? long(font.tounicode->size()) : -1L) + "\n";
+    out += "  '" + utf8_with_replacement(name) + "': two_byte=" + (font->two_byte ? "true" : "false") +
+           " tounicode_len=" + std::to_string(font->tounicode ? long(font->tounicode->size()) : -1L) + "\n";
   }
 }
 

@@ -179,22 +179,30 @@ FontRecord load_font(const Document& doc, const Dictionary& font, std::string_vi
   return record;
 }
 
-PageFontMap load_page_fonts(const Document& doc, ObjectId page, std::string_view source) {
+std::shared_ptr<const FontRecord> cached_font(const Document& doc, const Dictionary& font, std::string_view source,
+                                              FontCache* cache) {
+  if (!cache) return std::make_shared<const FontRecord>(load_font(doc, font, source));
+  auto& slot = (*cache)[&font];
+  if (!slot) slot = std::make_shared<const FontRecord>(load_font(doc, font, source));
+  return slot;
+}
+
+PageFontMap load_page_fonts(const Document& doc, ObjectId page, std::string_view source, FontCache* cache) {
   PageFontMap fonts;
   auto dicts = page_font_dicts(doc, page);
   if (!dicts.ok()) return fonts;
-  for (const auto& [name, dict] : *dicts.value) fonts.emplace(name, load_font(doc, *dict, source));
+  for (const auto& [name, dict] : *dicts.value) fonts.emplace(name, cached_font(doc, *dict, source, cache));
   return fonts;
 }
 
-PageFontMap load_resource_fonts(const Document& doc, const Dictionary& resources,
-                                std::string_view source) {
+PageFontMap load_resource_fonts(const Document& doc, const Dictionary& resources, std::string_view source,
+                                FontCache* cache) {
   PageFontMap fonts;
   const Dictionary* font_dict = dict_entry(doc, resources, "Font");
   if (!font_dict) return fonts;
   for (const auto& [name, value] : font_dict->entries)
     if (const Dictionary* font = as_dict(resolve_object(doc, &value)))
-      fonts.emplace(name, load_font(doc, *font, source));
+      fonts.emplace(name, cached_font(doc, *font, source, cache));
   return fonts;
 }
 

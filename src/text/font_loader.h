@@ -16,10 +16,12 @@ FontRecord load_font(const Document& doc, const Dictionary& font, std::string_vi
 
 // The fonts of a page, inherited ones included; empty when the page's
 // resources cannot be read.
-PageFontMap load_page_fonts(const Document& doc, ObjectId page, std::string_view source);
+// With a cache, a font dictionary met again is not loaded again.
+PageFontMap load_page_fonts(const Document& doc, ObjectId page, std::string_view source,
+                            FontCache* cache = nullptr);
 
 // The fonts of a resources dictionary (a Form XObject's).
-PageFontMap load_resource_fonts(const Document& doc, const Dictionary& resources,
-                                std::string_view source);
+PageFontMap load_resource_fonts(const Document& doc, const Dictionary& resources, std::string_view source,
+                                FontCache* cache = nullptr);
 
 }  // namespace quirelle

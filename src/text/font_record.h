@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "document/object.h"
 #include "text/tounicode.h"
 
 namespace quirelle {
@@ -39,6 +41,13 @@ struct ResourceNameHash {
 };
 
 // Font resource name (the bytes of the Name) to font, compared byte for byte.
-using PageFontMap = std::unordered_map<std::string, FontRecord, ResourceNameHash, std::equal_to<>>;
+// Records are immutable once loaded, so pages that name the same font
+// dictionary may share one.
+using PageFontMap =
+    std::unordered_map<std::string, std::shared_ptr<const FontRecord>, ResourceNameHash, std::equal_to<>>;
+
+// Fonts already loaded during one call, by font dictionary: a document of
+// thousands of pages loads each font once instead of once per page.
+using FontCache = std::unordered_map<const Dictionary*, std::shared_ptr<const FontRecord>>;
 
 }  // namespace quirelle

@@ -105,11 +105,11 @@ void remove_duplicate_spans(std::vector<Span>& spans) {
   spans.resize(kept);
 }
 
-std::vector<Span> page_spans(const Document& doc, ObjectId page, std::string_view source) {
+std::vector<Span> page_spans(const Document& doc, ObjectId page, std::string_view source, FontCache* fonts_seen) {
   auto content = page_content_bytes(doc, page);
   if (!content.ok()) return {};
   const Operations ops = decode_operations(*content.value);
-  const PageFontMap fonts = load_page_fonts(doc, page, source);
+  const PageFontMap fonts = load_page_fonts(doc, page, source, fonts_seen);
   std::vector<Span> spans = operation_spans(ops, fonts);
   remove_duplicate_spans(spans);
   return spans;

@@ -7,14 +7,17 @@
 #include <vector>
 
 #include "document/document.h"
+#include "text/font_record.h"
 #include "text/span.h"
 
 namespace quirelle {
 
 // The page's spans in content order, duplicates removed. Empty when the
 // page's content cannot be read. `source` is the complete file (for the raw
-// ToUnicode fallback of the font loader).
-std::vector<Span> page_spans(const Document& doc, ObjectId page, std::string_view source);
+// ToUnicode fallback of the font loader). Callers that walk many pages pass
+// one cache so each font is loaded once.
+std::vector<Span> page_spans(const Document& doc, ObjectId page, std::string_view source,
+                             FontCache* fonts_seen = nullptr);
 
 // Drops every span whose text and position (x and y rounded to the nearest
 // integer, halves away from zero) equal those of an earlier span: text drawn

@@ -35,8 +35,8 @@ float advance_of(const Span& s) {
 
 }  // namespace
 
-std::string page_text(const Document& doc, ObjectId page, std::string_view source) {
-  std::vector<Span> spans = page_spans(doc, page, source);
+std::string page_text(const Document& doc, ObjectId page, std::string_view source, FontCache* fonts_seen) {
+  std::vector<Span> spans = page_spans(doc, page, source, fonts_seen);
   std::erase_if(spans, [](const Span& s) {
     return s.text.empty() || !std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.size);
   });
@@ -67,10 +67,11 @@ std::string page_text(const Document& doc, ObjectId page, std::string_view sourc
   return text;
 }
 
-std::string hybrid_page_text(const Document& doc, uint32_t page_number, std::string_view source) {
+std::string hybrid_page_text(const Document& doc, uint32_t page_number, std::string_view source,
+                             FontCache* fonts_seen) {
   const ObjectId* page = page_id(doc, page_number);
   if (!page) return {};
-  std::string own = page_text(doc, *page, source);
+  std::string own = page_text(doc, *page, source, fonts_seen);
   if (count_code_points(trim_whitespace(own)) >= min_own_characters) return own;
   auto fallback = reader_page_text(doc, page_number);
   return fallback.ok() ? std::move(*fallback.value) : std::string();
@@ -78,8 +79,9 @@ std::string hybrid_page_text(const Document& doc, uint32_t page_number, std::str
 
 std::string extract_text(const Document& doc, std::string_view source) {
   std::string out;
+  FontCache fonts_seen;
   for (uint32_t n = 1; n <= page_list(doc).size(); ++n) {
-    out += hybrid_page_text(doc, n, source);
+    out += hybrid_page_text(doc, n, source, &fonts_seen);
     out += '\n';
   }
   return out;
@@ -87,8 +89,9 @@ std::string extract_text(const Document& doc, std::string_view source) {
 
 std::string mine_text(const Document& doc, std::string_view source) {
   std::string out;
+  FontCache fonts_seen;
   for (ObjectId page : page_list(doc)) {
-    out += page_text(doc, page, source);
+    out += page_text(doc, page, source, &fonts_seen);
     out += '\n';
   }
   return out;

@@ -8,15 +8,18 @@
 #include <string_view>
 
 #include "document/document.h"
+#include "text/font_record.h"
 
 namespace quirelle {
 
 // The engine's own text of one page ("" when it has no spans), no trailing newline.
-std::string page_text(const Document& doc, ObjectId page, std::string_view source);
+std::string page_text(const Document& doc, ObjectId page, std::string_view source,
+                      FontCache* fonts_seen = nullptr);
 
 // The engine's text, or the fallback extractor's when the engine's has
 // fewer than two characters besides surrounding whitespace.
-std::string hybrid_page_text(const Document& doc, uint32_t page_number, std::string_view source);
+std::string hybrid_page_text(const Document& doc, uint32_t page_number, std::string_view source,
+                             FontCache* fonts_seen = nullptr);
 
 // Every page's hybrid text followed by a newline, in page order.
 std::string extract_text(const Document& doc, std::string_view source);

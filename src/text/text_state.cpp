@@ -89,7 +89,7 @@ bool apply_text_operator(TextState& state, ContentOperator op, std::span<const O
       if (count >= 1) {
         if (auto name = as_name(&operands[0])) {
           auto it = fonts.find(*name);
-          state.font = it == fonts.end() ? nullptr : &it->second;
+          state.font = it == fonts.end() ? nullptr : it->second.get();
         }
       }
       if (count >= 2) state.size = number_of(&operands[1]);

@@ -309,19 +309,26 @@ TEST(font_loader_test, page_and_resource_fonts) {
   put(doc, 92, dict({{"Type", name("Page")}}));
   PageFontMap page1 = load_page_fonts(doc, test_page, "");
   ASSERT_EQ(page1.size(), 1u);
-  EXPECT_TRUE(page1.at("F1").mono);
+  EXPECT_TRUE(page1.at("F1")->mono);
   PageFontMap page2 = load_page_fonts(doc, ObjectId{91, 0}, "");
   ASSERT_EQ(page2.size(), 2u);
-  EXPECT_TRUE(page2.at("F1").bold);
-  EXPECT_TRUE(page2.at("F2").mono);
+  EXPECT_TRUE(page2.at("F1")->bold);
+  EXPECT_TRUE(page2.at("F2")->mono);
   EXPECT_TRUE(load_page_fonts(doc, ObjectId{92, 0}, "").empty());
   EXPECT_TRUE(load_page_fonts(doc, ObjectId{99, 0}, "").empty());
 
   put(doc, 93, dict({{"F1", ref(font_object)}, {"F2", make_integer(3)}, {"F3", ref(98)}}));
   PageFontMap form = load_resource_fonts(doc, dict_of(dict({{"Font", ref(93)}})), "");
   ASSERT_EQ(form.size(), 1u);
-  EXPECT_TRUE(form.at("F1").mono);
+  EXPECT_TRUE(form.at("F1")->mono);
   EXPECT_TRUE(load_resource_fonts(doc, dict_of(dict({{"Font", name("x")}})), "").empty());
+
+  // With a cache, a font dictionary reached again is the same record.
+  FontCache cache;
+  PageFontMap first = load_page_fonts(doc, ObjectId{91, 0}, "", &cache);
+  PageFontMap again = load_page_fonts(doc, test_page, "", &cache);
+  EXPECT_EQ(first.at("F2").get(), again.at("F1").get());
+  EXPECT_NE(first.at("F1").get(), again.at("F1").get());
 }
 
 }  // namespace
