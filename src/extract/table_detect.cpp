@@ -3,13 +3,13 @@
 // the gutter over the full width of their band of lines.
 
 #include "extract/table_detect.h"
+#include "text/unicode.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace quirelle {
 
-using table_detail::count_words;
 using table_detail::is_upright_span;
 using table_detail::effective_right_edge;
 

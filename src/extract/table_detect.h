@@ -69,8 +69,6 @@ namespace table_detail {
 bool is_upright_span(const Span& span);
 bool has_finite_geometry(const Span& span);
 
-// Maximal runs of non-White_Space characters.
-std::size_t count_words(std::string_view text);
 
 // x + max(width, 0.3 * size): where a span ends even when its width is lost.
 float effective_right_edge(const Span& span);

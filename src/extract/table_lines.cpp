@@ -11,7 +11,6 @@
 
 namespace quirelle {
 
-using table_detail::count_words;
 using table_detail::is_upright_span;
 
 namespace {
@@ -71,17 +70,6 @@ bool is_upright_span(const Span& span) {
 
 float effective_right_edge(const Span& span) {
   return span.x + std::max(span.width, min_right_edge_sizes * span.size);
-}
-
-size_t count_words(std::string_view text) {
-  size_t words = 0;
-  bool in_word = false;
-  for (size_t i = 0; i < text.size();) {
-    const bool space = is_unicode_whitespace(next_code_point(text, i));
-    if (!space && !in_word) ++words;
-    in_word = !space;
-  }
-  return words;
 }
 
 }  // namespace table_detail

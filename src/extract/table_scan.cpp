@@ -16,7 +16,6 @@
 
 namespace quirelle {
 
-using table_detail::count_words;
 using table_detail::has_finite_geometry;
 
 namespace {

@@ -36,6 +36,17 @@ std::string_view trim_whitespace(std::string_view utf8) {
 
 bool is_whitespace_only(std::string_view utf8) { return trim_whitespace(utf8).empty(); }
 
+size_t count_words(std::string_view utf8) {
+  size_t words = 0;
+  bool in_word = false;
+  for (size_t i = 0; i < utf8.size();) {
+    const bool space = is_unicode_whitespace(next_code_point(utf8, i));
+    if (!space && !in_word) ++words;
+    in_word = !space;
+  }
+  return words;
+}
+
 std::string lower_case(std::string_view utf8) {
   std::string out;
   icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), int32_t(utf8.size()))).toLower(icu::Locale::getRoot()).toUTF8String(out);

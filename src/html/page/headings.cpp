@@ -124,7 +124,7 @@ std::string runs_text(const TextLine& line, size_t count) {
 // numbered run-in headings. Returns no value when the rule does not decide;
 // `absent` is set when it decides against a heading.
 std::optional<HeadingMatch> numbered_heading(const TextLine& line, std::string_view t, float ratio, bool& absent) {
-  if (word_count(t) >= max_heading_words || byline(t)) return std::nullopt;
+  if (count_words(t) >= max_heading_words || byline(t)) return std::nullopt;
   std::optional<int> level = section_number(t);
   if (!level && roman_number(t)) level = 1;
   if (!level) return std::nullopt;
@@ -155,7 +155,7 @@ std::optional<HeadingMatch> numbered_heading(const TextLine& line, std::string_v
 }
 
 bool is_keyword_heading(std::string_view t) {
-  if (word_count(t) > max_keyword_words) return false;
+  if (count_words(t) > max_keyword_words) return false;
   std::string lower = lower_case(t);
   std::string_view key = lower;
   while (!key.empty()) {
@@ -195,7 +195,7 @@ bool is_sentence_word(std::string_view text) {
 // `t` is the trimmed `text` of the line, a view into it.
 std::optional<HeadingMatch> appendix_heading(const TextLine& line, std::string_view text, std::string_view t) {
   constexpr std::string_view word = "appendix ";
-  if (t.size() <= word.size() - 1 || word_count(t) > max_appendix_words) return std::nullopt;
+  if (t.size() <= word.size() - 1 || count_words(t) > max_appendix_words) return std::nullopt;
   for (size_t i = 0; i < word.size(); ++i) {
     const char c = t[i] >= 'A' && t[i] <= 'Z' ? char(t[i] - 'A' + 'a') : t[i];
     if (c != word[i]) return std::nullopt;
@@ -221,7 +221,7 @@ std::optional<HeadingMatch> appendix_heading(const TextLine& line, std::string_v
   if (!(tail.empty() || lead == ':' || lead == '.' || lead == 0x2014 || is_upper_letter(lead))) return std::nullopt;
 
   const size_t all = line.runs.size();
-  const bool sentence = word_count(tail) > max_appendix_tail_words &&
+  const bool sentence = count_words(tail) > max_appendix_tail_words &&
                         (tail.find(',') != std::string_view::npos || is_sentence_word(tail));
   if (!sentence) return HeadingMatch{1, all};
   // Where the label ends in the untrimmed line text.
@@ -308,7 +308,7 @@ std::optional<HeadingMatch> classify_heading(const TextLine& line, float body_si
   if (is_keyword_heading(t)) return HeadingMatch{1, line.runs.size()};
   if (auto appendix = appendix_heading(line, text, t)) return appendix;
 
-  const size_t words = word_count(t);
+  const size_t words = count_words(t);
   if (words < max_heading_words && (ratio >= heading_min_ratio || all_bold)) {
     if (!ends_with_any(t, ".,;:") && !byline(t) && !is_lower_letter(first_code_point(t))) {
       const int level = ratio >= level1_min_ratio ? 1 : ratio >= level2_min_ratio ? 2 : 3;
@@ -322,7 +322,7 @@ std::optional<HeadingMatch> classify_heading(const TextLine& line, float body_si
     const std::string head_text = runs_text(line, i);
     const std::string_view h = trim_whitespace(head_text);
     if (!h.empty() && !is_lower_letter(first_code_point(h))) {
-      const size_t head_words = word_count(h);
+      const size_t head_words = count_words(h);
       if ((head_words >= min_run_in_words && head_words <= max_run_in_words) ||
           (ends_with_any(h, ":.") && letter_count(h) >= min_run_in_letters))
         return HeadingMatch{3, i};

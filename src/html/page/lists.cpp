@@ -54,7 +54,7 @@ ListMarker list_marker(std::string_view text) {
     size_t j = i;
     if (is_unicode_whitespace(next_code_point(text, j))) {
       const std::string_view rest = text.substr(i);
-      if (word_count(rest) >= min_dash_item_words && letter_count(rest) >= min_dash_item_letters)
+      if (count_words(rest) >= min_dash_item_words && letter_count(rest) >= min_dash_item_letters)
         return ListMarker::bullet;
     }
   }

@@ -37,17 +37,6 @@ size_t letter_count(std::string_view text) {
   return n;
 }
 
-size_t word_count(std::string_view text) {
-  size_t n = 0;
-  bool in_word = false;
-  for (size_t i = 0; i < text.size();) {
-    const bool space = is_unicode_whitespace(next_code_point(text, i));
-    if (!space && !in_word) ++n;
-    in_word = !space;
-  }
-  return n;
-}
-
 std::string_view trim_leading_whitespace(std::string_view text) {
   size_t start = 0;
   while (start < text.size()) {

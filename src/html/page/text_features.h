@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/unicode.h"
+
 namespace quirelle {
 
 // An ASCII letter or a character with the Alphabetic property.
@@ -21,8 +23,6 @@ char32_t first_code_point(std::string_view text);
 char32_t last_code_point(std::string_view text);
 
 size_t letter_count(std::string_view text);
-// Number of white-space separated words.
-size_t word_count(std::string_view text);
 // `text` without leading white space.
 std::string_view trim_leading_whitespace(std::string_view text);
 

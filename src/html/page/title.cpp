@@ -64,7 +64,7 @@ std::vector<std::string_view> split_words(std::string_view text) {
 }  // namespace
 
 bool title_candidate(std::string_view text) {
-  return word_count(text) >= 2 && !section_number(text) && !roman_number(text) && !byline(text) &&
+  return count_words(text) >= 2 && !section_number(text) && !roman_number(text) && !byline(text) &&
          !lower_case(text).starts_with("abstract");
 }
 
@@ -87,7 +87,7 @@ std::optional<DocumentTitle> find_title(std::span<const TextLine> lines, float b
       candidates.push_back(i);
   }
   for (uint32_t i : order)
-    if (candidate[i] && starts_uncased(texts[i]) && word_count(texts[i]) > min_plain_title_words)
+    if (candidate[i] && starts_uncased(texts[i]) && count_words(texts[i]) > min_plain_title_words)
       candidates.push_back(i);
 
   for (uint32_t c : candidates) {
