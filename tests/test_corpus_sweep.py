@@ -34,6 +34,9 @@ def run_batch(paths):
         lines = (out.decode() if isinstance(out, bytes) else out).splitlines()
         crashed, tail = True, "timed out"
     problems = [(line[5:].split(":")[0], line) for line in lines if line.startswith("fail ")]
+    if not crashed and tail.strip():
+        # Nothing may ever be printed, least of all the reader's warnings.
+        problems.append((paths[0], "printed to standard error: " + tail))
     started = [line[6:] for line in lines if line.startswith("start ")]
     finished = {line[5:] for line in lines if line.startswith("done ")}
     unfinished = [p for p in started if p not in finished]

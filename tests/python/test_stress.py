@@ -62,3 +62,33 @@ def test_memory_stays_flat_over_thousands_of_documents(corpus):
         round_trip()
     growth_mb = (rss_kb() - before) / 1024
     assert growth_mb < 16, "resident memory grew by {:.1f} MB".format(growth_mb)
+
+
+def test_conversions_do_not_hold_the_lock(corpus):
+    """While another thread converts, this thread keeps running Python code."""
+    import time
+    pdf = quirelle.open(corpus("pdfjs-tracemonkey.pdf"))
+    for name, args in (("to_html", ()), ("toc", ()), ("section", ("introduction",))):
+        method = getattr(pdf, name)
+        try:
+            started = time.perf_counter()
+            method(*args)
+            alone = time.perf_counter() - started
+        except NotImplementedError:
+            continue  # not built yet
+        done = threading.Event()
+
+        def convert():
+            for _ in range(5):
+                method(*args)
+            done.set()
+
+        worker = threading.Thread(target=convert)
+        worker.start()
+        longest_pause, last = 0.0, time.perf_counter()
+        while not done.is_set():
+            now = time.perf_counter()
+            longest_pause, last = max(longest_pause, now - last), now
+        worker.join()
+        # Holding the lock for a whole conversion would stall this loop that long.
+        assert longest_pause < max(alone / 2, 0.05), (name, longest_pause, alone)
