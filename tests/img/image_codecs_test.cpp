@@ -44,6 +44,43 @@ std::string make_jpeg(uint32_t width, uint32_t height, int components, const std
   return out;
 }
 
+// A progressive 8 x 8 grey JPEG refining each AC coefficient bit by bit:
+// one scan for DC, then per coefficient from 1 to `bands` eleven scans.
+std::string make_many_scan_jpeg(int bands) {
+  std::vector<jpeg_scan_info> script;
+  script.push_back({1, {0}, 0, 0, 0, 0});
+  for (int k = 1; k <= bands; ++k) {
+    script.push_back({1, {0}, k, k, 0, 10});
+    for (int al = 9; al >= 0; --al) script.push_back({1, {0}, k, k, al + 1, al});
+  }
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = 8;
+  cinfo.image_height = 8;
+  cinfo.input_components = 1;
+  cinfo.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&cinfo);
+  cinfo.scan_info = script.data();
+  cinfo.num_scans = int(script.size());
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(8);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) row[x] = uint8_t(x * 30 + y * 3);
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&cinfo, &p, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::string out(reinterpret_cast<char*>(buffer), size);
+  std::free(buffer);
+  return out;
+}
+
 // The JPEG with the frame header's height and width replaced.
 std::string with_claimed_size(std::string jpeg, uint16_t width, uint16_t height) {
   for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
@@ -135,7 +172,17 @@ TEST(JpegDecodeTest, garbage_and_huge_claims_give_none) {
   };
   for (const std::string& data : cases) EXPECT_FALSE(decode_jpeg(data)) << data.size();
   // Truncated entropy data still decodes, as libjpeg fills the rest.
-  EXPECT_TRUE(decode_jpeg(small.substr(0, small.size() - 10)));
+  std::vector<uint8_t> noise(64 * 64);
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = uint8_t(i * 7919 % 251);
+  const std::string big = make_jpeg(64, 64, 1, noise);
+  auto cut = decode_jpeg(big.substr(0, big.size() / 2));
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->pixels.size(), 64u * 64);
+}
+
+TEST(JpegDecodeTest, scan_count_is_bounded) {
+  EXPECT_TRUE(decode_jpeg(make_many_scan_jpeg(10)));   // 111 scans
+  EXPECT_FALSE(decode_jpeg(make_many_scan_jpeg(63)));  // 694 scans
 }
 
 TEST(ResizeTest, triangle_filter) {

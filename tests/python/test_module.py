@@ -151,9 +151,8 @@ def test_bytes_argument_is_copied():
     assert pdf.page_count() == 2
 
 
-def test_methods_release_the_lock_only_where_documented():
-    # Every method of the table exists and is callable; those not built yet
-    # raise NotImplementedError instead of crashing.
+def test_every_method_is_callable():
+    # Methods not built yet raise NotImplementedError instead of crashing.
     pdf = quirelle.from_bytes(HELLO)
     for name in METHODS:
         args = ("abstract",) if name == "section" else (1,) if name in (
