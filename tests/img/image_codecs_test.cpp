@@ -17,7 +17,7 @@
 namespace quirelle {
 namespace {
 
-// A baseline JPEG of `components` (1 or 3) channels from interleaved pixels.
+// A baseline JPEG of `components` (1, 3 or 4) channels from interleaved pixels.
 std::string make_jpeg(uint32_t width, uint32_t height, int components, const std::vector<uint8_t>& pixels) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr errors;
@@ -29,7 +29,7 @@ std::string make_jpeg(uint32_t width, uint32_t height, int components, const std
   cinfo.image_width = width;
   cinfo.image_height = height;
   cinfo.input_components = components;
-  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 100, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
@@ -159,6 +159,20 @@ TEST(JpegDecodeTest, grey_and_rgb_as_stored) {
   ASSERT_TRUE(as_grey);
   EXPECT_EQ(as_grey->channels, 1u);
   EXPECT_NEAR(as_grey->pixels[0], (299 * 200 + 587 * 40 + 114 * 90) / 1000, 4);
+}
+
+TEST(JpegDecodeTest, cmyk_becomes_rgb) {
+  // libjpeg marks CMYK files with the Adobe marker, whose samples are read
+  // inverted, as Adobe applications write them: 255 is no ink.
+  std::vector<uint8_t> cmyk;
+  for (int i = 0; i < 16 * 16; ++i) cmyk.insert(cmyk.end(), {255, 0, 255, 255});  // full magenta
+  auto rgb = decode_jpeg(make_jpeg(16, 16, 4, cmyk));
+  ASSERT_TRUE(rgb);
+  ASSERT_EQ(rgb->channels, 3u);
+  EXPECT_EQ(rgb->pixels.size(), 16u * 16 * 3);
+  EXPECT_NEAR(rgb->pixels[0], 255, 3);
+  EXPECT_NEAR(rgb->pixels[1], 0, 3);
+  EXPECT_NEAR(rgb->pixels[2], 255, 3);
 }
 
 TEST(JpegDecodeTest, garbage_and_huge_claims_give_none) {
