@@ -4,6 +4,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "document/saved_states.h"
 #include "document/stream_filters.h"
 #include "img/decode_image.h"
 #include "img/encode_image.h"
@@ -17,8 +18,6 @@ namespace {
 // At a bound the remaining forms are skipped and what was found is kept.
 constexpr size_t max_form_operations = size_t(1) << 21;
 constexpr size_t max_form_bytes = max_decoded_stream_bytes;
-// Saved states kept by q; deeper pushes are counted, so Q stays matched.
-constexpr size_t max_saved_states = 256;
 
 // A form's matrix, operations and own XObject names, decoded once per walk
 // however often it is drawn.
@@ -117,22 +116,13 @@ void draw_xobject(ImageWalk& walk, std::span<const Object> operands, const XObje
 void walk_operations(ImageWalk& walk, const Operations& ops, const XObjectMap& xobjects, Matrix ctm,
                      int depth) {
   if (depth > max_form_depth) return;
-  std::vector<Matrix> saved;
-  size_t unsaved_pushes = 0;
+  SavedStates<Matrix> saved;
   for (const Operation& op : ops.ops) {
     const std::string_view name = op.op;
     if (name == "q") {
-      if (saved.size() < max_saved_states)
-        saved.push_back(ctm);
-      else
-        ++unsaved_pushes;
+      saved.push(ctm);
     } else if (name == "Q") {
-      if (unsaved_pushes > 0) {
-        --unsaved_pushes;
-      } else if (!saved.empty()) {
-        ctm = saved.back();
-        saved.pop_back();
-      }
+      saved.pop(ctm);
     } else if (name == "cm") {
       const auto operands = ops.operands_of(op);
       if (operands.size() < 6) continue;

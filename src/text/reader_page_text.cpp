@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/access.h"
+#include "document/saved_states.h"
 #include "document/content_operations.h"
 #include "document/page_access.h"
 #include "document/stream_filters.h"
@@ -52,7 +53,6 @@ constexpr float vertical_advance_em = 1.0f;
 constexpr float glyph_units_per_em = 1000.0f;
 
 // Bounds that keep crafted content from costing more than linear work.
-constexpr size_t max_graphics_depth = 256;    // saved states kept by q
 constexpr int max_form_depth = 8;             // Form XObjects inside Form XObjects
 // Work per page: one unit per operation and per shown byte, and
 // form_call_work per Form XObject drawn (its state and resources are copied).
@@ -526,8 +526,7 @@ const Operations& form_operations(PageReader& reader, const Stream& form) {
 
 void run_operations(PageReader& reader, const Operations& ops, const Scope& scope, GraphicsState gs,
                     int form_depth) {
-  std::vector<GraphicsState> saved;
-  size_t unsaved_pushes = 0;  // q beyond max_graphics_depth, matched by Q
+  SavedStates<GraphicsState> saved;
   Matrix tm = identity_matrix, tlm = identity_matrix;
 
   for (const Operation& op : ops.ops) {
@@ -596,17 +595,9 @@ void run_operations(PageReader& reader, const Operations& ops, const Scope& scop
         gs.ctm = concat_matrix(m, gs.ctm);
       }
     } else if (name == "q") {
-      if (saved.size() < max_graphics_depth)
-        saved.push_back(gs);
-      else
-        ++unsaved_pushes;
+      saved.push(gs);
     } else if (name == "Q") {
-      if (unsaved_pushes > 0) {
-        --unsaved_pushes;
-      } else if (!saved.empty()) {
-        gs = saved.back();
-        saved.pop_back();
-      }
+      saved.pop(gs);
     } else if (name == "Do") {
       if (form_depth >= max_form_depth) continue;
       reader.work += form_call_work;

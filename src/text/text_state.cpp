@@ -59,14 +59,10 @@ bool apply_graphics_operator(GraphicsState& state, ContentOperator op,
                              std::span<const Object> operands) {
   switch (op) {
     case ContentOperator::save:
-      state.saved.push_back(state.ctm);
+      state.saved.push(state.ctm);
       return true;
     case ContentOperator::restore:
-      // An unbalanced Q is ignored rather than resetting the CTM.
-      if (!state.saved.empty()) {
-        state.ctm = state.saved.back();
-        state.saved.pop_back();
-      }
+      state.saved.pop(state.ctm);
       return true;
     case ContentOperator::concat:
       if (operands.size() >= 6) state.ctm = concat_matrix(matrix_from(operands), state.ctm);

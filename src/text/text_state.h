@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/access.h"
+#include "document/saved_states.h"
 #include "text/font_record.h"
 
 namespace quirelle {
@@ -40,7 +41,7 @@ struct GraphicsState {
   Matrix ctm = identity_matrix;
   // q saves the CTM only: nothing else the walkers track belongs to the
   // graphics state.
-  std::vector<Matrix> saved;
+  SavedStates<Matrix> saved;
 };
 
 // q, Q and cm; false for any other operator.
