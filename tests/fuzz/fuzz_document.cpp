@@ -11,7 +11,10 @@
 #include "document/page_access.h"
 #include "html/document/links.h"
 #include "img/collect_images.h"
+#include "img/collect_paths.h"
+#include "img/figures.h"
 #include "img/image_report.h"
+#include "img/svg_writer.h"
 #include "text/debug_page.h"
 #include "text/font_loader.h"
 #include "text/font_report.h"
@@ -23,8 +26,8 @@
 // page tree of thousands of pages would only slow the run down.
 constexpr uint32_t max_fuzzed_pages = 16;
 
-// The page renderer's walks: text inside forms, and images decoded and
-// encoded both ways.
+// The page renderer's walks: text inside forms, images decoded and encoded
+// both ways, and vector paths grouped into figures and written as SVG.
 static void walk_forms_and_images(const quirelle::Document& doc, quirelle::ObjectId page, std::string_view bytes) {
   using namespace quirelle;
   auto content = page_content_bytes(doc, page);
@@ -42,6 +45,11 @@ static void walk_forms_and_images(const quirelle::Document& doc, quirelle::Objec
     std::vector<ImagePlacement> images;
     collect_images(doc, ops, xobjects, identity_matrix, images, cache, 0, inline_mode);
   }
+  const AlphaMap alphas = resources.own ? read_alpha_states(doc, *resources.own) : AlphaMap{};
+  std::vector<VectorPath> paths;
+  collect_paths(doc, ops, xobjects, alphas, PaintState{}, paths, 0);
+  for (const FigureRegion& figure : select_figures(std::move(paths)))
+    figure_svg(figure, figure_labels(figure, spans), 612);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
