@@ -12,6 +12,7 @@
 
 #include "../text/test_document.h"
 #include "img/base64.h"
+#include "jpeg_test_support.h"
 #include "img/collect_images.h"
 #include "img/decode_image.h"
 #include "img/encode_image.h"
@@ -24,33 +25,6 @@ using namespace test;
 constexpr uint32_t image_object = 30;
 constexpr uint32_t mask_object = 31;
 constexpr uint32_t first_form = 40;
-
-std::string make_grey_jpeg(uint32_t width, uint32_t height, uint8_t level) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 1;
-  cinfo.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 100, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(width, level);
-  while (cinfo.next_scanline < height) {
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return out;
-}
 
 std::string deflate(const std::string& data) {
   uLongf size = compressBound(uLong(data.size()));
