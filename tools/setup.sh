@@ -12,7 +12,8 @@ with_tests=0
 packages=(g++ cmake ninja-build pkg-config python3 python3-venv python3-dev
   libqpdf-dev libtbb-dev libicu-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev)
 if [ "$with_tests" = 1 ]; then
-  packages+=(libgtest-dev googletest qpdf poppler-utils binutils clang libclang-rt-dev)
+  packages+=(libgtest-dev googletest qpdf poppler-utils binutils clang libclang-rt-dev
+    chromium fonts-liberation)
 fi
 
 missing=()
@@ -29,7 +30,7 @@ fi
 .venv/bin/python -m pip install -q --upgrade pip
 .venv/bin/python -m pip install -q "scikit-build-core>=0.10"
 if [ "$with_tests" = 1 ]; then
-  .venv/bin/python -m pip install -q pytest pytest-xdist
+  .venv/bin/python -m pip install -q pytest pytest-xdist pillow
 fi
 
 # One persistent build directory: the wheel's CMake build also builds the
