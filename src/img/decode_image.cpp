@@ -1,5 +1,8 @@
 #include "img/decode_image.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -51,7 +54,38 @@ bool is_indexed(const Document& doc, const Object* colour_space) {
   return family == "Indexed" || family == "I";
 }
 
+// The 256 output levels of one component under Decode [min max].
+std::array<uint8_t, 256> decode_levels(float min, float max) {
+  std::array<uint8_t, 256> levels;
+  for (int s = 0; s < 256; ++s) {
+    const float v = std::clamp(min + float(s) / 255.0f * (max - min), 0.0f, 1.0f);
+    levels[size_t(s)] = uint8_t(std::lround(v * 255.0f));
+  }
+  return levels;
+}
+
 }  // namespace
+
+void apply_decode_array(const Document& doc, const Dictionary& image, Raster& raster, bool grey_mask) {
+  const Array* decode = as_array(resolved_entry(doc, image, "Decode"));
+  const uint32_t channels = raster.channels;
+  if (!decode || channels == 0 || decode->items.size() < 2 * size_t(channels)) return;
+  if (!grey_mask && colour_components(doc, resolved_entry(doc, image, "ColorSpace")) != int(channels)) return;
+  std::vector<std::array<uint8_t, 256>> levels;
+  bool identity = true;
+  for (uint32_t c = 0; c < channels; ++c) {
+    const Object* min = resolve_object(doc, &decode->items[2 * c]);
+    const Object* max = resolve_object(doc, &decode->items[2 * c + 1]);
+    if (!is_number(min) || !is_number(max)) return;
+    const float lo = number_of(min), hi = number_of(max);
+    if (!std::isfinite(lo) || !std::isfinite(hi)) return;
+    identity = identity && lo == 0 && hi == 1;
+    levels.push_back(decode_levels(lo, hi));
+  }
+  if (identity) return;
+  for (size_t i = 0; i < raster.pixels.size(); ++i)
+    raster.pixels[i] = levels[i % channels][raster.pixels[i]];
+}
 
 ImageCoding image_coding(const Document& doc, const Dictionary& image) {
   bool unsupported = false;
@@ -118,7 +152,9 @@ std::optional<Raster> decode_image(const Document& doc, ObjectId id) {
     case ImageCoding::jpeg: {
       auto data = jpeg_data(doc, *image);
       if (!data) return std::nullopt;
-      return decode_jpeg(*data);
+      auto raster = decode_jpeg(*data);
+      if (raster) apply_decode_array(doc, image->dict, *raster);
+      return raster;
     }
     case ImageCoding::raw:
       break;
@@ -152,6 +188,7 @@ std::optional<Raster> decode_image(const Document& doc, ObjectId id) {
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
+  apply_decode_array(doc, image->dict, raster);
   return raster;
 }
 

@@ -31,7 +31,9 @@ std::optional<Raster> decode_mask(const Document& doc, const Stream& mask) {
     case ImageCoding::jpeg: {
       auto data = jpeg_data(doc, mask);
       if (!data) return std::nullopt;
-      return decode_jpeg(*data, JpegOutput::grey);
+      auto grey = decode_jpeg(*data, JpegOutput::grey);
+      if (grey) apply_decode_array(doc, mask.dict, *grey, true);
+      return grey;
     }
     case ImageCoding::raw:
       break;
@@ -48,9 +50,10 @@ std::optional<Raster> decode_mask(const Document& doc, const Stream& mask) {
   if (!decoded.ok()) return std::nullopt;
   Raster grey{uint32_t(*width), uint32_t(*height), 1, {}};
   const size_t n = size_t(grey.width) * grey.height;
+  grey.pixels.assign(decoded.value->begin(), decoded.value->begin() + ptrdiff_t(std::min(n, decoded.value->size())));
+  apply_decode_array(doc, mask.dict, grey, true);
   // A short mask is opaque where its data ends.
-  grey.pixels.assign(n, 255);
-  std::copy_n(decoded.value->begin(), std::min(n, decoded.value->size()), grey.pixels.begin());
+  grey.pixels.resize(n, 255);
   return grey;
 }
 

@@ -128,6 +128,38 @@ TEST(DecodeImageTest, sample_layouts) {
   }
 }
 
+TEST(DecodeImageTest, decode_arrays) {
+  struct Case {
+    const char* what;
+    Object image;
+    std::vector<uint8_t> pixels;  // the first samples of the result
+  };
+  const auto decode = [](std::vector<Object> numbers) { return Entries{{"Decode", array(std::move(numbers))}}; };
+  const Object one = make_integer(1), zero = make_integer(0);
+  const std::string grey_2x2("\x00\x40\x80\xff", 4);
+  const std::string rgb_1x2("\x00\x00\x00\xff\x40\xff", 6);
+  Case cases[] = {
+      {"grey inverted", raw_image(2, 2, "DeviceGray", grey_2x2, decode({one, zero})), {255, 191, 127, 0}},
+      {"one rgb channel inverted", raw_image(1, 2, "DeviceRGB", rgb_1x2, decode({zero, one, one, zero, zero, one})),
+       {0, 255, 0, 255, 191, 255}},
+      {"identity", raw_image(2, 2, "DeviceGray", grey_2x2, decode({zero, one})), {0, 64, 128, 255}},
+      {"narrowed range", raw_image(2, 2, "DeviceGray", grey_2x2, decode({make_real(0.5f), one})), {128, 160, 192, 255}},
+      {"too few numbers", raw_image(1, 2, "DeviceRGB", rgb_1x2, decode({one, zero})), {0, 0, 0, 255, 64, 255}},
+      {"not numbers", raw_image(2, 2, "DeviceGray", grey_2x2, decode({one, name("x")})), {0, 64, 128, 255}},
+      {"space without a 0 to 1 range", raw_image(1, 2, "Lab", rgb_1x2, decode({one, zero, one, zero, one, zero})),
+       {0, 0, 0, 255, 64, 255}},
+      {"grey jpeg inverted", jpeg_image(make_grey_jpeg(4, 4, 10), {{"ColorSpace", name("DeviceGray")},
+                                                                   {"Decode", array({one, zero})}}), {245, 245}},
+  };
+  for (Case& c : cases) {
+    Document doc;
+    put(doc, image_object, std::move(c.image));
+    auto raster = decode_image(doc, ObjectId{image_object, 0});
+    ASSERT_TRUE(raster) << c.what;
+    for (size_t i = 0; i < c.pixels.size(); ++i) EXPECT_NEAR(raster->pixels[i], c.pixels[i], 2) << c.what << " " << i;
+  }
+}
+
 TEST(DecodeImageTest, renderable_from_the_dictionary_alone) {
   struct Case {
     const char* what;
@@ -192,7 +224,15 @@ TEST(EncodeImageTest, soft_masks_give_alpha) {
        {0x00, 0x40, 0x80, 0xff}},
       {"half resolution, left clear, right opaque", raw_image(2, 2, "DeviceGray", std::string("\x00\xff\x00\xff", 4)),
        {0, 64, 191, 255}},
+      {"inverted mask", raw_image(4, 4, "DeviceGray", std::string("\x00\x40\x80\xff", 4) + std::string(12, 'x'),
+                                  {{"Decode", array({make_integer(1), make_integer(0)})}}),
+       {0xff, 0xbf, 0x7f, 0x00}},
+      {"short inverted mask, opaque past its data",
+       raw_image(4, 4, "DeviceGray", std::string("\x00\xff", 2), {{"Decode", array({make_integer(1), make_integer(0)})}}),
+       {255, 0, 255, 255}},
       {"jpeg mask", jpeg_image(make_grey_jpeg(4, 4, 200)), {200, 200, 200, 200}},
+      {"inverted jpeg mask", jpeg_image(make_grey_jpeg(4, 4, 200), {{"Decode", array({make_integer(1), make_integer(0)})}}),
+       {55, 55, 55, 55}},
       {"jbig2 mask", stream(image_entries(4, 4, {{"Filter", name("JBIG2Decode")}}), ""), {255, 255, 255, 255}},
       {"huge declared mask", raw_image(60000, 60000, "DeviceGray", full), {255, 255, 255, 255}},
       {"huge jpeg mask", jpeg_image([] {

@@ -1,7 +1,8 @@
-"""Images and figures as a browser shows them: the encoder's data URIs (a PNG
-with alpha from a half-resolution soft mask, a JPEG) and the SVG of a real
-bar chart, opened in headless Chromium; the layout is read back from the DOM
-and the pixels from a screenshot."""
+"""Images and figures as a browser shows them: the encoder's data URIs (PNGs
+with alpha from half-resolution soft masks, one stored inverted under a
+Decode array, and a JPEG) and the SVG of a real bar chart, opened in
+headless Chromium; the layout is read back from the DOM and the pixels from
+a screenshot."""
 
 import io
 import json
@@ -68,7 +69,8 @@ def chromium():
 
 def images_pdf():
     """One page drawing a red 64 x 32 Flate image whose 32 x 16 soft mask is
-    opaque on the left half and clear on the right, and a green JPEG."""
+    opaque on the left half and clear on the right, the same with its mask
+    stored inverted under Decode [1 0], and a green JPEG."""
     jpeg = io.BytesIO()
     Image.new("RGB", (48, 40), GREEN).save(jpeg, "JPEG", quality=95)
     w = PdfWriter()
@@ -76,15 +78,20 @@ def images_pdf():
     mask = w.add_stream(zlib.compress((b"\xff" * 16 + b"\x00" * 16) * 16),
                         "/Subtype /Image /Width 32 /Height 16 /ColorSpace /DeviceGray /BitsPerComponent 8",
                         filters="/FlateDecode")
-    red = w.add_stream(zlib.compress(bytes(RED) * 64 * 32),
-                       "/Subtype /Image /Width 64 /Height 32 /ColorSpace /DeviceRGB /BitsPerComponent 8 "
-                       "/SMask {}".format(ref(mask)), filters="/FlateDecode")
+    inverted_mask = w.add_stream(zlib.compress((b"\x00" * 16 + b"\xff" * 16) * 16),
+                                 "/Subtype /Image /Width 32 /Height 16 /ColorSpace /DeviceGray "
+                                 "/BitsPerComponent 8 /Decode [1 0]", filters="/FlateDecode")
+    red, red_inverted = (w.add_stream(zlib.compress(bytes(RED) * 64 * 32),
+                                      "/Subtype /Image /Width 64 /Height 32 /ColorSpace /DeviceRGB "
+                                      "/BitsPerComponent 8 /SMask {}".format(ref(m)), filters="/FlateDecode")
+                         for m in (mask, inverted_mask))
     green = w.add_stream(jpeg.getvalue(), "/Subtype /Image /Width 48 /Height 40 /ColorSpace /DeviceRGB "
                          "/BitsPerComponent 8", filters="/DCTDecode")
-    content = w.add_stream("q 128 0 0 64 72 600 cm /Red Do Q q 96 0 0 80 72 400 cm /Green Do Q")
+    content = w.add_stream("q 128 0 0 64 72 600 cm /Red Do Q q 128 0 0 64 72 500 cm /Inv Do Q "
+                           "q 96 0 0 80 72 400 cm /Green Do Q")
     page = w.add("<< /Type /Page /Parent {} /MediaBox [0 0 612 792] /Contents {} "
-                 "/Resources << /XObject << /Red {} /Green {} >> >> >>".format(ref(pages), ref(content), ref(red),
-                                                                            ref(green)))
+                 "/Resources << /XObject << /Red {} /Inv {} /Green {} >> >> >>".format(
+                     ref(pages), ref(content), ref(red), ref(red_inverted), ref(green)))
     w.add("<< /Type /Pages /Kids [{}] /Count 1 >>".format(ref(page)), pages)
     w.add("<< /Type /Catalog /Pages {} >>".format(ref(pages)), catalog)
     return w.tobytes(catalog)
@@ -117,7 +124,7 @@ def test_images_and_chart_in_a_browser(chromium, tmp_path, corpus):
     fixture.write_bytes(images_pdf())
     images = page_media(str(fixture), 1)
     chart = page_media(corpus("pdfplumber-figure-structure.pdf"), 1)
-    assert images.count("<img ") == 2 and "data:image/png;base64," in images and "data:image/jpeg;base64," in images
+    assert images.count("<img ") == 3 and "data:image/png;base64," in images and "data:image/jpeg;base64," in images
     assert chart.count("<svg ") == 1
     html = tmp_path / "page.html"
     html.write_text(PAGE.format(images=images, chart=chart), encoding="utf-8")
@@ -127,14 +134,15 @@ def test_images_and_chart_in_a_browser(chromium, tmp_path, corpus):
     run_chromium(chromium, tmp_path, "--screenshot=" + str(tmp_path / "shot.png"), html.as_uri())
     shot = Image.open(tmp_path / "shot.png").convert("RGB")
 
-    png, jpeg = layout["images"]
-    assert png["natural"] == [64, 32] and png["box"][2:] == [64, 32]
+    *pngs, jpeg = layout["images"]
+    for png in pngs:
+        assert png["natural"] == [64, 32] and png["box"][2:] == [64, 32]
+        left, top = png["box"][:2]
+        # The mask was resampled to the image's size: its opaque half shows
+        # the image, its clear half the page behind it.
+        assert close_to(shot.getpixel((left + 12, top + 16)), RED, 8)
+        assert close_to(shot.getpixel((left + 52, top + 16)), BACKGROUND, 8)
     assert jpeg["natural"] == [48, 40] and jpeg["box"][2:] == [48, 40]
-    left, top = png["box"][:2]
-    # The mask was resampled to the image's size: its opaque half shows the
-    # image, its clear half the page behind it.
-    assert close_to(shot.getpixel((left + 12, top + 16)), RED, 8)
-    assert close_to(shot.getpixel((left + 52, top + 16)), BACKGROUND, 8)
     inner = [jpeg["box"][0] + 4, jpeg["box"][1] + 4, 40, 32]
     assert all(close_to(p, GREEN, 16) for p in pixels_in(shot, inner))
 
