@@ -2,40 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string_view>
-#include <unordered_map>
 
+#include "document/form_visits.h"
 #include "document/saved_states.h"
-#include "document/stream_filters.h"
 
 namespace quirelle {
 namespace {
-
-// Work bounds for one walk, the same as the text and image walks: forms
-// that draw each other many times over would otherwise be visited 10^16
-// times. Operations interpreted inside forms are counted per visit, form
-// content is counted once per form. At a bound the remaining forms are
-// skipped and what was found is kept.
-constexpr size_t max_form_operations = size_t(1) << 21;
-constexpr size_t max_form_bytes = max_decoded_stream_bytes;
-
-// A form's matrix, operations and own XObject names, decoded once per walk
-// however often it is drawn.
-struct LoadedForm {
-  Matrix matrix = identity_matrix;
-  Operations ops;
-  XObjectMap xobjects;
-};
 
 struct PathWalk {
   const Document& doc;
   const AlphaMap& alphas;
   std::vector<VectorPath>& out;
-  std::unordered_map<uint64_t, std::unique_ptr<const LoadedForm>> forms;  // null: unusable
-  std::vector<uint64_t> open_forms;  // forms being walked, outermost first
-  size_t operations_left = max_form_operations;
-  size_t bytes_left = max_form_bytes;
+  FormVisits forms;
   size_t segments_left = max_page_path_segments;
 };
 
@@ -46,19 +25,6 @@ struct PathBuilder {
   // not painted, so neither NaN nor a half path reaches the output.
   bool broken = false;
 };
-
-std::unique_ptr<const LoadedForm> load_form(PathWalk& walk, const Stream& stream) {
-  auto data = decoded_stream(walk.doc, stream);
-  if (!data.ok() || data.value->size() > walk.bytes_left) return nullptr;
-  walk.bytes_left -= data.value->size();
-  auto form = std::make_unique<LoadedForm>();
-  const Array* matrix = array_entry(walk.doc, stream.dict, "Matrix");
-  if (matrix && matrix->items.size() >= 6) form->matrix = matrix_of(matrix);
-  form->ops = decode_operations(*data.value);
-  if (const Dictionary* resources = dict_entry(walk.doc, stream.dict, "Resources"))
-    form->xobjects = xobject_map(walk.doc, *resources);
-  return form;
-}
 
 PathPoint transform(const Matrix& m, float x, float y) {
   return {m[0] * x + m[2] * y + m[4], m[1] * x + m[3] * y + m[5]};
@@ -147,37 +113,20 @@ void walk_operations(PathWalk& walk, const Operations& ops, const XObjectMap& xo
 
 void draw_form(PathWalk& walk, ObjectId id, const Stream& stream, const XObjectMap& xobjects,
                const PaintState& state, int depth) {
-  if (depth + 1 > max_form_depth) return;
-  const uint64_t key = object_key(id);
-  // A form that draws itself, directly or through others, is entered once.
-  if (std::find(walk.open_forms.begin(), walk.open_forms.end(), key) != walk.open_forms.end()) return;
-  auto [it, inserted] = walk.forms.try_emplace(key);
-  if (inserted) it->second = load_form(walk, stream);
-  const LoadedForm* form = it->second.get();
-  if (!form || form->ops.ops.size() > walk.operations_left) return;
-  walk.operations_left -= form->ops.ops.size();
-  // The form's own names win over the names visible where it is drawn.
-  XObjectMap inner = form->xobjects;
-  for (const auto& [name, target] : xobjects) inner.emplace(name, target);
+  const DecodedForm* form = enter_form(walk.doc, walk.forms, id, stream, depth);
+  if (!form) return;
   PaintState inner_state = state;
   inner_state.ctm = concat_matrix(form->matrix, state.ctm);
-  walk.open_forms.push_back(key);
-  walk_operations(walk, form->ops, inner, inner_state, depth + 1);
-  walk.open_forms.pop_back();
+  walk_operations(walk, form->ops, xobjects_inside(*form, xobjects), inner_state, depth + 1);
+  leave_form(walk.forms);
 }
 
 void draw_xobject(PathWalk& walk, std::span<const Object> operands, const XObjectMap& xobjects,
                   const PaintState& state, int depth) {
-  if (operands.empty() || xobjects.empty()) return;
-  auto name = as_name(&operands[0]);
-  if (!name) return;
-  auto entry = xobjects.find(*name);
-  if (entry == xobjects.end()) return;
-  const Stream* stream = as_stream(object_by_id(walk.doc, entry->second));
-  if (!stream) return;
+  const auto drawn = drawn_xobject(walk.doc, operands, xobjects);
   // Images belong to the image walk.
-  if (as_name(resolved_entry(walk.doc, stream->dict, "Subtype")) == "Form")
-    draw_form(walk, entry->second, *stream, xobjects, state, depth);
+  if (drawn && as_name(resolved_entry(walk.doc, drawn->stream->dict, "Subtype")) == "Form")
+    draw_form(walk, drawn->id, *drawn->stream, xobjects, state, depth);
 }
 
 void walk_operations(PathWalk& walk, const Operations& ops, const XObjectMap& xobjects, PaintState state,
@@ -320,7 +269,7 @@ AlphaMap read_alpha_states(const Document& doc, const Dictionary& resources) {
 void collect_paths(const Document& doc, const Operations& ops, const XObjectMap& xobjects,
                    const AlphaMap& alphas, const PaintState& state, std::vector<VectorPath>& out,
                    int depth) {
-  PathWalk walk{doc, alphas, out, {}, {}, max_form_operations, max_form_bytes, max_page_path_segments};
+  PathWalk walk{doc, alphas, out, {}, max_page_path_segments};
   size_t held = 0;
   for (const VectorPath& p : out) held += p.segments.size();
   walk.segments_left = held < max_page_path_segments ? max_page_path_segments - held : 0;

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "document/object.h"
+#include "document/resource_name_hash.h"
 #include "text/tounicode.h"
 
 namespace quirelle {
@@ -31,13 +32,6 @@ struct FontRecord {
   bool bold = false;
   bool italic = false;
   bool mono = false;
-};
-
-// Lets a resource name from a content stream (a view into the operands) find
-// its entry without building a key string for every Tf or Do.
-struct ResourceNameHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
 };
 
 // Font resource name (the bytes of the Name) to font, compared byte for byte.

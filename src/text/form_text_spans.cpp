@@ -1,10 +1,8 @@
 #include "text/form_text_spans.h"
 
-#include <algorithm>
 #include <cmath>
-#include <memory>
+#include <unordered_map>
 
-#include "document/stream_filters.h"
 #include "text/font_loader.h"
 #include "text/show_text.h"
 #include "text/text_state.h"
@@ -12,59 +10,19 @@
 namespace quirelle {
 namespace {
 
-// Work bounds for one walk, against forms that draw each other many times
-// over (a nesting of 8 with 100 Do per level is 10^16 visits, each of which
-// may emit spans): operations interpreted inside forms, counted per visit,
-// and decoded form data held at once. At a bound the remaining forms are
-// skipped and what was found is kept.
-constexpr size_t max_form_operations = size_t(1) << 21;
-constexpr size_t max_form_bytes = max_decoded_stream_bytes;
-
-// A form's content and resources, decoded once per walk however often it is
-// drawn.
-struct LoadedForm {
-  Matrix matrix = identity_matrix;
-  Operations ops;
-  PageFontMap fonts;
-  XObjectMap xobjects;
-};
-
 struct FormWalk {
   const Document& doc;
   std::string_view source;
   std::vector<Span>& out;
-  std::unordered_map<uint64_t, std::unique_ptr<const LoadedForm>> forms;  // null: not a form
-  std::vector<uint64_t> open_forms;  // forms being walked, outermost first
-  size_t operations_left = max_form_operations;
-  size_t bytes_left = max_form_bytes;
+  FormVisits forms;
+  std::unordered_map<uint64_t, PageFontMap> fonts;  // of each form entered, by object key
   ShownText shown;  // one buffer for every show of the walk
 };
 
-std::unique_ptr<const LoadedForm> load_form(FormWalk& walk, ObjectId id) {
-  const Stream* stream = as_stream(object_by_id(walk.doc, id));
-  if (!stream) return nullptr;
-  auto subtype = as_name(stream->dict.find("Subtype"));
-  if (!subtype || *subtype != "Form") return nullptr;
-  const Dictionary* resources = dict_entry(walk.doc, stream->dict, "Resources");
-  if (!resources) return nullptr;
-  auto form = std::make_unique<LoadedForm>();
-  const Array* matrix = array_entry(walk.doc, stream->dict, "Matrix");
-  if (matrix && matrix->items.size() >= 6) form->matrix = matrix_of(matrix);
-  auto data = decoded_stream(walk.doc, *stream);
-  if (data.ok()) {
-    if (data.value->size() > walk.bytes_left) return nullptr;
-    walk.bytes_left -= data.value->size();
-    form->ops = decode_operations(*data.value);
-  }
-  form->fonts = load_resource_fonts(walk.doc, *resources, walk.source);
-  form->xobjects = xobject_map(walk.doc, *resources);
-  return form;
-}
-
-const LoadedForm* find_form(FormWalk& walk, ObjectId id) {
-  auto [it, inserted] = walk.forms.try_emplace(object_key(id));
-  if (inserted) it->second = load_form(walk, id);
-  return it->second.get();
+const PageFontMap& form_fonts(FormWalk& walk, ObjectId id, const DecodedForm& form) {
+  auto [it, inserted] = walk.fonts.try_emplace(object_key(id));
+  if (inserted && form.resources) it->second = load_resource_fonts(walk.doc, *form.resources, walk.source);
+  return it->second;
 }
 
 void add_span(const TextState& text, const Matrix& ctm, TextPiece& piece, std::vector<Span>& out) {
@@ -97,21 +55,15 @@ void walk_operations(FormWalk& walk, const Operations& ops, const PageFontMap& f
 
 void draw_form(FormWalk& walk, std::span<const Object> operands, const XObjectMap& xobjects,
                const Matrix& ctm, int depth) {
-  if (depth + 1 > max_form_depth || operands.empty()) return;
-  auto name = as_name(&operands[0]);
-  if (!name) return;
-  auto entry = xobjects.find(*name);
-  if (entry == xobjects.end()) return;
-  const uint64_t key = object_key(entry->second);
-  // A form that draws itself, directly or through others, is entered once.
-  if (std::find(walk.open_forms.begin(), walk.open_forms.end(), key) != walk.open_forms.end()) return;
-  const LoadedForm* form = find_form(walk, entry->second);
-  if (!form || form->ops.ops.size() > walk.operations_left) return;
-  walk.operations_left -= form->ops.ops.size();
+  const auto drawn = drawn_xobject(walk.doc, operands, xobjects);
+  if (!drawn || as_name(drawn->stream->dict.find("Subtype")) != "Form") return;
+  // A form without resources has no fonts, so no text of its own or below.
+  if (!dict_entry(walk.doc, drawn->stream->dict, "Resources")) return;
+  const DecodedForm* form = enter_form(walk.doc, walk.forms, drawn->id, *drawn->stream, depth);
+  if (!form) return;
   Matrix form_ctm = concat_matrix(form->matrix, ctm);
-  walk.open_forms.push_back(key);
-  walk_operations(walk, form->ops, form->fonts, form->xobjects, form_ctm, depth + 1);
-  walk.open_forms.pop_back();
+  walk_operations(walk, form->ops, form_fonts(walk, drawn->id, *form), form->xobjects, form_ctm, depth + 1);
+  leave_form(walk.forms);
 }
 
 void walk_operations(FormWalk& walk, const Operations& ops, const PageFontMap& fonts,
@@ -143,19 +95,10 @@ void walk_operations(FormWalk& walk, const Operations& ops, const PageFontMap& f
 
 }  // namespace
 
-XObjectMap xobject_map(const Document& doc, const Dictionary& resources) {
-  XObjectMap map;
-  const Dictionary* xobjects = dict_entry(doc, resources, "XObject");
-  if (!xobjects) return map;
-  for (const auto& [name, value] : xobjects->entries)
-    if (value.is(ObjectKind::Reference)) map.emplace(name, std::get<ObjectId>(value.value));
-  return map;
-}
-
 void form_text_spans(const Document& doc, const Operations& ops, const PageFontMap& fonts,
                      const XObjectMap& xobjects, Matrix& ctm, std::string_view source, int depth,
                      std::vector<Span>& out) {
-  FormWalk walk{doc, source, out, {}, {}, max_form_operations, max_form_bytes, {}};
+  FormWalk walk{doc, source, out, {}, {}, {}};
   walk_operations(walk, ops, fonts, xobjects, ctm, depth);
 }
 

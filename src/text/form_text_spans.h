@@ -11,21 +11,12 @@
 
 #include "document/access.h"
 #include "document/content_operations.h"
+#include "document/form_visits.h"
+#include "document/xobjects.h"
 #include "text/font_record.h"
 #include "text/span.h"
 
 namespace quirelle {
-
-// Forms nested deeper than this below the page (compared with >) are not
-// read; the page itself is depth 0.
-inline constexpr int max_form_depth = 8;
-
-// XObject resource name to the object it names.
-using XObjectMap = std::unordered_map<std::string, ObjectId, ResourceNameHash, std::equal_to<>>;
-
-// The XObject entries of a resources dictionary. Streams are always
-// indirect, so entries that are not references are skipped.
-XObjectMap xobject_map(const Document& doc, const Dictionary& resources);
 
 // Appends to `out` the spans of the text inside the Form XObjects that
 // `ops` draw, at any nesting up to max_form_depth; text of `ops` itself is
