@@ -19,7 +19,7 @@
 #include "document/page_access.h"
 #include "document/read_file.h"
 #include "img/collect_images.h"
-#include "text/form_text_spans.h"
+#include "document/xobjects.h"
 
 using Clock = std::chrono::steady_clock;
 using namespace quirelle;

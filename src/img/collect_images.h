@@ -7,7 +7,7 @@
 #include "document/access.h"
 #include "document/content_operations.h"
 #include "img/image_placement.h"
-#include "text/form_text_spans.h"
+#include "document/form_visits.h"
 
 namespace quirelle {
 

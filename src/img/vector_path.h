@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "document/access.h"
-#include "text/font_record.h"
+#include "document/resource_name_hash.h"
 
 namespace quirelle {
 
