@@ -6,8 +6,8 @@
 
 #include "document/access.h"
 #include "document/content_operations.h"
-#include "img/image_placement.h"
 #include "document/form_visits.h"
+#include "img/image_placement.h"
 
 namespace quirelle {
 

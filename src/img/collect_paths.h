@@ -8,8 +8,8 @@
 
 #include "document/access.h"
 #include "document/content_operations.h"
-#include "img/vector_path.h"
 #include "document/form_visits.h"
+#include "img/vector_path.h"
 
 namespace quirelle {
 

@@ -27,45 +27,10 @@ std::string make_many_scan_jpeg(int bands) {
     script.push_back({1, {0}, k, k, 0, 10});
     for (int al = 9; al >= 0; --al) script.push_back({1, {0}, k, k, al + 1, al});
   }
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = 8;
-  cinfo.image_height = 8;
-  cinfo.input_components = 1;
-  cinfo.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&cinfo);
-  cinfo.scan_info = script.data();
-  cinfo.num_scans = int(script.size());
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(8);
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) row[x] = uint8_t(x * 30 + y * 3);
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return out;
-}
-
-// The JPEG with the frame header's height and width replaced.
-std::string with_claimed_size(std::string jpeg, uint16_t width, uint16_t height) {
-  for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
-    if (uint8_t(jpeg[i]) == 0xFF && (uint8_t(jpeg[i + 1]) == 0xC0 || uint8_t(jpeg[i + 1]) == 0xC2)) {
-      jpeg[i + 5] = char(height >> 8), jpeg[i + 6] = char(height & 0xFF);
-      jpeg[i + 7] = char(width >> 8), jpeg[i + 8] = char(width & 0xFF);
-      return jpeg;
-    }
-  }
-  ADD_FAILURE() << "no frame header";
-  return jpeg;
+  std::vector<uint8_t> pixels(64);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) pixels[size_t(y * 8 + x)] = uint8_t(x * 30 + y * 3);
+  return make_jpeg(8, 8, 1, pixels, script);
 }
 
 // A PNG read back with libpng in the given format.
